@@ -1,0 +1,45 @@
+# Build helpers shared by every room of the project.
+
+# Warnings are defects in our own code. JUCE's headers are treated as system
+# headers (see below), so what it warns about itself stays out of our output.
+set (ORTHOLUME_WARNING_FLAGS -Wall -Wextra)
+
+add_library (ortholume_warnings INTERFACE)
+target_compile_options (ortholume_warnings INTERFACE ${ORTHOLUME_WARNING_FLAGS})
+
+# Results must be bit-identical on every machine and optimisation level.
+set (ORTHOLUME_NUMERIC_FLAGS -ffp-contract=off)
+
+# JUCE's module folder as a system include path: GCC 12 reports false positives
+# (-Wdangling-pointer in ListenerList) inside it that are not ours to fix.
+get_target_property (_juce_module_includes juce::juce_core INTERFACE_INCLUDE_DIRECTORIES)
+foreach (_module IN ITEMS juce_core juce_events juce_data_structures juce_graphics juce_gui_basics
+                          juce_gui_extra juce_audio_basics juce_audio_devices juce_audio_formats
+                          juce_audio_processors juce_audio_utils juce_audio_plugin_client)
+    if (TARGET ${_module})
+        set_target_properties (${_module} PROPERTIES SYSTEM TRUE)
+    endif()
+endforeach()
+
+# Our sources in the shared-code target get our warnings; JUCE's module sources,
+# compiled in the same target, do not. The list is kept so that instrumented
+# builds (ThreadSanitizer) compile exactly the same files.
+function (ortholume_add_shared_sources)
+    list (TRANSFORM ARGN PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
+    target_sources (Ortholume PRIVATE ${ARGN})
+    set_source_files_properties (${ARGN} TARGET_DIRECTORY Ortholume
+                                 PROPERTIES COMPILE_OPTIONS "${ORTHOLUME_WARNING_FLAGS}")
+    set_property (GLOBAL APPEND PROPERTY ORTHOLUME_SHARED_SOURCES ${ARGN})
+endfunction()
+
+# Programs of our own (tests, benchmarks, tools) link the shared code instead of
+# compiling JUCE again; they take its include paths and definitions with it.
+function (ortholume_link_shared_code target)
+    target_link_libraries (${target} PRIVATE Ortholume ortholume_warnings)
+    target_include_directories (${target} SYSTEM PRIVATE
+        $<TARGET_PROPERTY:Ortholume,INCLUDE_DIRECTORIES>)
+    target_include_directories (${target} PRIVATE ${PROJECT_SOURCE_DIR}/source)
+    target_compile_definitions (${target} PRIVATE
+        $<TARGET_PROPERTY:Ortholume,COMPILE_DEFINITIONS>)
+    target_compile_options (${target} PRIVATE ${ORTHOLUME_NUMERIC_FLAGS})
+endfunction()

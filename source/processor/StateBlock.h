@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace ortholume
+{
+/** Element names of the saved state. Hosts keep these in their projects: never change them. */
+constexpr const char* stateRootName = "Root";
+constexpr const char* stateGainName = "Gain";
+constexpr const char* stateModeName = "idxInputConfig";
+
+/** Wraps an XML tree in the binary block hosts store: the magic number
+    0x21324356, the text length, the XML text on one line with no declaration,
+    and a zero byte. Replaces the block's contents. */
+void writeStateBlock (const juce::XmlElement& xml, juce::MemoryBlock& destination);
+
+/** Element names match whatever their ASCII letter case; other letters must match exactly. */
+bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept;
+
+/** Reads a decimal integer as the C library's atoi does (leading white space, an
+    optional sign, digits up to the first non-digit, 0 without digits), but
+    saturates at the int range instead of overflowing. */
+int parseLeadingInteger (const juce::String& text) noexcept;
+} // namespace ortholume

@@ -1,0 +1,103 @@
+// The host-facing settings of VelloranAudioProcessor: the Gain parameter, the
+// single program and the saved-state block.
+#include "VelloranAudioProcessor.h"
+
+#include "GainMapping.h"
+#include "StateBlock.h"
+
+using namespace ortholume;
+
+namespace
+{
+constexpr auto relaxed = std::memory_order_relaxed;
+constexpr int gainParameterIndex = 0;
+const char* const gainParameterName = "Gain";
+const char* const gainParameterSymbol = "gain";
+const char* const programName = "Default";
+} // namespace
+
+int VelloranAudioProcessor::getNumParameters()
+{
+    return 1;
+}
+
+const juce::String VelloranAudioProcessor::getParameterName (int parameterIndex)
+{
+    return parameterIndex == gainParameterIndex ? gainParameterName : juce::String();
+}
+
+// A stable symbol for formats that address parameters by name (LV2); hosts
+// that address by index keep seeing "0".
+juce::String VelloranAudioProcessor::getParameterID (int parameterIndex)
+{
+    return parameterIndex == gainParameterIndex ? gainParameterSymbol : juce::String (parameterIndex);
+}
+
+float VelloranAudioProcessor::getParameter (int parameterIndex)
+{
+    return parameterIndex == gainParameterIndex ? gainParameterValue.load (relaxed) : 0.0f;
+}
+
+const juce::String VelloranAudioProcessor::getParameterText (int parameterIndex)
+{
+    return parameterIndex == gainParameterIndex ? gainParameterText (gainParameterValue.load (relaxed))
+                                                : juce::String();
+}
+
+float VelloranAudioProcessor::getParameterDefaultValue (int parameterIndex)
+{
+    return parameterIndex == gainParameterIndex ? defaultGainParameterValue : 0.0f;
+}
+
+void VelloranAudioProcessor::setParameter (int parameterIndex, float newValue)
+{
+    if (parameterIndex != gainParameterIndex)
+        return;
+
+    // Values outside 0..1 are taken as they come, but one that would put NaN or
+    // Inf on the output bus (NaN itself, or 1e30 from a damaged session) is refused whole.
+    const float linearGain = gainParameterToLinear (newValue);
+
+    if (! std::isfinite (newValue) || ! std::isfinite (linearGain))
+        return;
+
+    gainParameterValue.store (newValue, relaxed);
+    outputGainTarget.store (linearGain, relaxed);
+    parametersChanged.store (true, relaxed);
+}
+
+//==============================================================================
+int VelloranAudioProcessor::getNumPrograms() { return 1; }
+int VelloranAudioProcessor::getCurrentProgram() { return 0; }
+void VelloranAudioProcessor::setCurrentProgram (int) {}
+const juce::String VelloranAudioProcessor::getProgramName (int) { return programName; }
+void VelloranAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+//==============================================================================
+void VelloranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    juce::XmlElement root (stateRootName);
+    root.createNewChildElement (stateGainName)->addTextElement (gainParameterText (gainParameterValue.load (relaxed)));
+    root.createNewChildElement (stateModeName)->addTextElement (juce::String (idxInputConfig.load (relaxed)));
+    writeStateBlock (root, destData);
+}
+
+void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    const auto xml = getXmlFromBinary (data, sizeInBytes);
+
+    if (xml == nullptr)
+        return;
+
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+    for (auto* child : xml->getChildIterator())
+    {
+        if (namesMatchIgnoringAsciiCase (child->getTagName(), stateGainName))
+            setParameter (gainParameterIndex, (float) child->getAllSubText().getDoubleValue());
+        else if (namesMatchIgnoringAsciiCase (child->getTagName(), stateModeName))
+            setConversionMode (parseLeadingInteger (child->getAllSubText()));
+    }
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
+    parametersChanged.store (true, relaxed);
+}
