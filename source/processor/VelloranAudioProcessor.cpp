@@ -113,14 +113,15 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         if (slot - inputsProcessed < numChannels)
             updateMeter (slot, channels[slot - inputsProcessed], numSamples);
 
-    clearChannels (channels, outputsProcessed, juce::jmin (getTotalNumOutputChannels(), numChannels), numSamples);
+    // Whatever further channels the host hands over carry nothing of ours.
+    clearChannels (channels, outputsProcessed, numChannels, numSamples);
 }
 
 void VelloranAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     clearChannels (buffer.getArrayOfWritePointers(),
                    numOutputChannelsProcessed.load (relaxed),
-                   juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels()),
+                   buffer.getNumChannels(),
                    buffer.getNumSamples());
 }
 

@@ -1,0 +1,266 @@
+#include "ProcessorTestUtilities.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_utilities;
+
+namespace
+{
+void expectBitIdentical (const reference::Block& expected, const juce::AudioBuffer<float>& actual, const char* what)
+{
+    for (int c = 0; c < 4; ++c)
+        for (int i = 0; i < actual.getNumSamples(); ++i)
+            ASSERT_EQ (bitsOf (expected[(size_t) c][(size_t) i]), bitsOf (actual.getSample (c, i)))
+                << what << ": channel " << c << ", sample " << i;
+}
+
+/** Runs the engine and the independent model side by side over blocks of the given sizes. */
+void expectEngineFollowsModel (VelloranAudioProcessor& processor, reference::Engine& model,
+                               std::initializer_list<int> blockSizes, int seed)
+{
+    for (auto size : blockSizes)
+    {
+        auto buffer = makeSignal (4, size, seed++);
+        const auto expected = model.process (toBlock (buffer));
+        process (processor, buffer);
+        expectBitIdentical (expected, buffer, "block");
+    }
+
+    EXPECT_EQ (bitsOf (model.w.current), bitsOf (processor.wGainCurrent.load()));
+    EXPECT_EQ (bitsOf (model.mix.current), bitsOf (processor.mixCurrent.load()));
+    EXPECT_EQ (bitsOf (model.gain.current), bitsOf (processor.outputGainCurrent.load()));
+}
+} // namespace
+
+TEST (Conversion, NewProcessorTurnsFumaIntoAmbixExactly)
+{
+    VelloranAudioProcessor processor;
+    const auto input = makeSignal (4, 512, 1);
+    auto buffer = input;
+    process (processor, buffer);
+
+    EXPECT_EQ (bitsOf (processor.outputGainCurrent.load()), bitsOf (1.0f));
+    EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3FB504F3u);
+
+    for (int i = 0; i < 512; ++i)
+    {
+        ASSERT_EQ (buffer.getSample (0, i), input.getSample (0, i) * 1.41421353816986083984375f);
+        ASSERT_EQ (buffer.getSample (1, i), input.getSample (2, i));
+        ASSERT_EQ (buffer.getSample (2, i), input.getSample (3, i));
+        ASSERT_EQ (buffer.getSample (3, i), input.getSample (1, i));
+    }
+}
+
+TEST (Conversion, ChangeToAmbixToFumaGlidesBitForBitAndSettlesShortOfOne)
+{
+    VelloranAudioProcessor processor;
+    reference::Engine model;
+
+    processor.setConversionMode (1);
+    model.setMode (1);
+
+    // Odd block sizes, including an empty block, as hosts deliver them.
+    expectEngineFollowsModel (processor, model, { 64, 1, 0, 333, 512, 1024, 2048, 4096, 8192 }, 10);
+
+    EXPECT_FLOAT_EQ (processor.mixCurrent.load(), 0.99999404f);
+    EXPECT_NE (processor.mixCurrent.load(), 1.0f);
+    EXPECT_NEAR (processor.wGainCurrent.load(), 0.70710677f, 2.0e-5f);
+
+    // Settled: W at about 1/sqrt(2), then input channels 3, 1, 2 with a tiny residue.
+    const auto input = makeSignal (4, 256, 99);
+    auto buffer = input;
+    process (processor, buffer);
+
+    for (int i = 0; i < 256; ++i)
+    {
+        EXPECT_NEAR (buffer.getSample (0, i), input.getSample (0, i) * 0.70710677f, 1.0e-5f);
+        EXPECT_NEAR (buffer.getSample (1, i), input.getSample (3, i), 1.0e-5f);
+        EXPECT_NEAR (buffer.getSample (2, i), input.getSample (1, i), 1.0e-5f);
+        EXPECT_NEAR (buffer.getSample (3, i), input.getSample (2, i), 1.0e-5f);
+    }
+}
+
+TEST (Conversion, ReturnToFumaToAmbixSnapsExactlyAndCopies)
+{
+    VelloranAudioProcessor processor;
+    reference::Engine model;
+
+    processor.setConversionMode (1);
+    model.setMode (1);
+    expectEngineFollowsModel (processor, model, { 8192, 8192 }, 20);
+
+    processor.setConversionMode (0);
+    model.setMode (0);
+    expectEngineFollowsModel (processor, model, { 8192, 8192, 16 }, 30);
+
+    EXPECT_EQ (bitsOf (processor.mixCurrent.load()), bitsOf (0.0f));
+
+    const auto input = makeSignal (4, 128, 7);
+    auto buffer = input;
+    process (processor, buffer);
+
+    for (int i = 0; i < 128; ++i)
+    {
+        ASSERT_EQ (buffer.getSample (1, i), input.getSample (2, i));
+        ASSERT_EQ (buffer.getSample (2, i), input.getSample (3, i));
+        ASSERT_EQ (buffer.getSample (3, i), input.getSample (1, i));
+    }
+}
+
+TEST (Conversion, GainChangesGlideBitForBitFromThePreviousGain)
+{
+    VelloranAudioProcessor processor;
+    reference::Engine model;
+
+    setGain (processor, 0.5f);
+    model.gain.target = 0.01f;
+    expectEngineFollowsModel (processor, model, { 100, 7, 2000 }, 40);
+
+    // A second change in mid-glide, together with a change of direction.
+    setGain (processor, 1.0f);
+    processor.setConversionMode (1);
+    model.gain.target = juce::Decibels::decibelsToGain (10.0f);
+    model.setMode (1);
+    expectEngineFollowsModel (processor, model, { 512, 512, 4096, 8192 }, 50);
+}
+
+TEST (Conversion, EmptyBlockKeepsGlidesSnapsSettledStagesAndDecaysMeters)
+{
+    VelloranAudioProcessor processor;
+    auto loud = makeSignal (4, 256, 3);
+    process (processor, loud);
+    const auto before = meterSnapshot (processor);
+
+    processor.setConversionMode (1);
+    processor.outputGainCurrent = 0.9999999f; // within the threshold of its target 1.0
+
+    juce::AudioBuffer<float> empty (4, 0);
+    process (processor, empty);
+
+    EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3FB504F3u);
+    EXPECT_EQ (processor.mixCurrent.load(), 0.0f);
+    EXPECT_EQ (processor.outputGainCurrent.load(), 1.0f);
+
+    const auto after = meterSnapshot (processor);
+
+    for (size_t slot = 0; slot < after.size(); ++slot)
+        EXPECT_EQ (after[slot], (float) (0.0 * 0.1 + before[slot] * 0.9)) << "slot " << slot;
+}
+
+TEST (Conversion, ModeOutsideZeroAndOneIsKeptButConvertsAsFumaToAmbix)
+{
+    for (int mode : { -1, 2, 7, 1000 })
+    {
+        VelloranAudioProcessor processor;
+        processor.setConversionMode (1);
+        processor.setConversionMode (mode);
+
+        EXPECT_EQ (processor.idxInputConfig.load(), mode);
+        EXPECT_EQ (bitsOf (processor.wGainTarget.load()), 0x3FB504F3u);
+        EXPECT_EQ (processor.mixTarget.load(), 0.0f);
+
+        const auto input = makeSignal (4, 64, mode + 5000);
+        auto buffer = input;
+        process (processor, buffer);
+        EXPECT_EQ (buffer.getSample (1, 10), input.getSample (2, 10));
+    }
+}
+
+TEST (Conversion, SamplesBeyondTheBlockLimitPassUntouched)
+{
+    VelloranAudioProcessor processor;
+    const auto input = makeSignal (6, 10000, 8);
+    auto buffer = input;
+
+    process (processor, buffer);
+
+    for (int c = 0; c < 6; ++c)
+        for (int i = VelloranAudioProcessor::maxBlockSamples; i < 10000; ++i)
+            ASSERT_EQ (bitsOf (buffer.getSample (c, i)), bitsOf (input.getSample (c, i))) << c << ", " << i;
+
+    EXPECT_EQ (buffer.getSample (1, 8191), input.getSample (2, 8191));
+}
+
+TEST (Conversion, ExtraOutputChannelsAreCleared)
+{
+    VelloranAudioProcessor processor;
+    auto buffer = makeSignal (6, 10000, 9);
+    const auto input = buffer;
+    process (processor, buffer);
+
+    for (int c = 4; c < 6; ++c)
+    {
+        for (int i = 0; i < VelloranAudioProcessor::maxBlockSamples; ++i)
+            ASSERT_EQ (buffer.getSample (c, i), 0.0f);
+
+        EXPECT_EQ (buffer.getSample (c, 9000), input.getSample (c, 9000));
+    }
+
+    auto bypassed = makeSignal (6, 10000, 10);
+    processBypassed (processor, bypassed);
+
+    for (int c = 4; c < 6; ++c)
+        for (int i = 0; i < 10000; ++i)
+            ASSERT_EQ (bypassed.getSample (c, i), 0.0f);
+}
+
+TEST (Conversion, BypassLeavesAudioAndStateAlone)
+{
+    VelloranAudioProcessor processor;
+    auto warmUp = makeSignal (4, 512, 11);
+    process (processor, warmUp);
+
+    processor.setConversionMode (1);
+    setGain (processor, 0.3f);
+    const auto meters = meterSnapshot (processor);
+
+    const auto input = makeSignal (4, 700, 12);
+    auto buffer = input;
+    processBypassed (processor, buffer);
+
+    for (int c = 0; c < 4; ++c)
+        for (int i = 0; i < 700; ++i)
+            ASSERT_EQ (bitsOf (buffer.getSample (c, i)), bitsOf (input.getSample (c, i)));
+
+    EXPECT_EQ (meterSnapshot (processor), meters);
+    EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3FB504F3u);
+    EXPECT_EQ (processor.mixCurrent.load(), 0.0f);
+    EXPECT_EQ (processor.outputGainCurrent.load(), 1.0f);
+}
+
+TEST (Conversion, FewerChannelsThanConvertedAreHandledWithinTheBuffer)
+{
+    for (int channels = 1; channels <= 3; ++channels)
+    {
+        VelloranAudioProcessor processor;
+        const auto input = makeSignal (channels, 300, channels);
+        auto buffer = input;
+        process (processor, buffer);
+
+        // Missing inputs read as silence; only the channels present are written.
+        EXPECT_EQ (buffer.getSample (0, 5), input.getSample (0, 5) * 1.41421353816986083984375f);
+
+        if (channels >= 2)
+        {
+            EXPECT_EQ (buffer.getSample (1, 5), channels >= 3 ? input.getSample (2, 5) : 0.0f);
+        }
+
+        for (const auto& level : processor.meterLevels)
+        {
+            EXPECT_TRUE (std::isfinite (level.load()));
+            EXPECT_GE (level.load(), 0.0f);
+            EXPECT_LE (level.load(), 1.0f);
+        }
+    }
+
+    // A host that shrinks the buffer after a full one.
+    VelloranAudioProcessor processor;
+    auto full = makeSignal (4, 128, 21);
+    process (processor, full);
+    auto narrow = makeSignal (2, 128, 22);
+    process (processor, narrow);
+    auto fullAgain = makeSignal (4, 128, 23);
+    const auto input = fullAgain;
+    process (processor, fullAgain);
+    EXPECT_EQ (fullAgain.getSample (3, 0), input.getSample (1, 0));
+}

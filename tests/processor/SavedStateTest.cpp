@@ -1,0 +1,179 @@
+#include "ProcessorTestUtilities.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_utilities;
+
+namespace
+{
+/** A block as hosts store it: magic, length, text, zero byte. */
+juce::MemoryBlock wrap (const std::string& text, juce::uint32 storedLength)
+{
+    juce::MemoryOutputStream out;
+    out.writeInt (0x21324356);
+    out.writeInt ((int) storedLength);
+    out.write (text.data(), text.size());
+    out.writeByte (0);
+    return out.getMemoryBlock();
+}
+
+juce::MemoryBlock wrap (const std::string& text)
+{
+    return wrap (text, (juce::uint32) text.size());
+}
+
+void restore (VelloranAudioProcessor& processor, const juce::MemoryBlock& block)
+{
+    processor.setStateInformation (block.getData(), (int) block.getSize());
+}
+
+/** A processor moved away from its defaults, with the change flag lowered. */
+std::unique_ptr<VelloranAudioProcessor> processorAtGain (float gain, int mode)
+{
+    auto processor = std::make_unique<VelloranAudioProcessor>();
+    setGain (*processor, gain);
+    processor->setConversionMode (mode);
+    processor->parametersChanged = false;
+    return processor;
+}
+} // namespace
+
+TEST (SavedState, NewProcessorSavesTheKnownBlock)
+{
+    VelloranAudioProcessor processor;
+    juce::MemoryBlock block;
+    block.append ("stale", 5); // the save replaces whatever the block held
+    processor.getStateInformation (block);
+
+    const std::string text = "<Root><Gain>0.9</Gain><idxInputConfig>0</idxInputConfig></Root>";
+    ASSERT_EQ (text.size(), 63u);
+    ASSERT_EQ (block.getSize(), 72u);
+
+    const auto* bytes = static_cast<const unsigned char*> (block.getData());
+    const unsigned char header[] = { 0x56, 0x43, 0x32, 0x21, 0x3F, 0x00, 0x00, 0x00 };
+
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ (bytes[i], header[i]) << "byte " << i;
+
+    EXPECT_EQ (std::string (reinterpret_cast<const char*> (bytes + 8), 63), text);
+    EXPECT_EQ (bytes[71], 0);
+}
+
+TEST (SavedState, ModeAndGainRoundTrip)
+{
+    auto source = processorAtGain (0.25f, 1);
+    juce::MemoryBlock block;
+    source->getStateInformation (block);
+
+    VelloranAudioProcessor processor;
+    processor.parametersChanged = false;
+    restore (processor, block);
+
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+    EXPECT_EQ (processor.getParameter (0), 0.25f);
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    EXPECT_EQ (processor.idxInputConfig.load(), 1);
+    EXPECT_EQ (bitsOf (processor.wGainTarget.load()), 0x3F3504F3u);
+    EXPECT_EQ (processor.mixTarget.load(), 1.0f);
+    EXPECT_TRUE (processor.parametersChanged.load());
+
+    // The restore sets targets only: the audio glides from where it was.
+    EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3FB504F3u);
+    EXPECT_EQ (processor.mixCurrent.load(), 0.0f);
+    EXPECT_EQ (processor.outputGainCurrent.load(), 1.0f);
+}
+
+TEST (SavedState, UnreadableBlocksChangeNothing)
+{
+    const auto valid = wrap ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>");
+    auto wrongMagic = valid;
+    static_cast<char*> (wrongMagic.getData())[0] = 0x57;
+
+    const std::vector<std::pair<const char*, juce::MemoryBlock>> blocks {
+        { "empty", juce::MemoryBlock() },
+        { "8 bytes", juce::MemoryBlock (valid.getData(), 8) },
+        { "wrong magic", wrongMagic },
+        { "length 0", wrap ("<Root><Gain>0.5</Gain></Root>", 0) },
+        { "top bit set", wrap ("<Root><Gain>0.5</Gain></Root>", 0x80000020u) },
+        { "not XML", wrap ("Gain=0.5") },
+        { "x", wrap ("x") },
+        { "unclosed", wrap ("<Root><Gain>0.5</Gain>") },
+    };
+
+    for (const auto& [name, block] : blocks)
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, block);
+
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << name;
+        EXPECT_EQ (processor->idxInputConfig.load(), 0) << name;
+        EXPECT_FALSE (processor->parametersChanged.load()) << name;
+    }
+
+    auto processor = processorAtGain (0.7f, 0);
+    processor->setStateInformation (nullptr, 0);
+    EXPECT_FALSE (processor->parametersChanged.load());
+}
+
+TEST (SavedState, ElementsAreReadLeniently)
+{
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        float gain;
+        int mode;
+    };
+
+    const Case cases[] {
+        { "upper-case names", "<ROOT><GAIN>0.5</GAIN><IDXINPUTCONFIG>1</IDXINPUTCONFIG></ROOT>", 0.5f, 1 },
+        { "root name unchecked", "<Anything><Gain>0.25</Gain></Anything>", 0.25f, 0 },
+        { "gain only keeps mode", "<Root><Gain>0.3</Gain></Root>", 0.3f, 0 },
+        { "mode only keeps gain", "<Root><idxInputConfig>1</idxInputConfig></Root>", 0.7f, 1 },
+        { "later element wins", "<Root><Gain>0.1</Gain><idxInputConfig>1</idxInputConfig><gain>0.2</gain><idxinputconfig>0</idxinputconfig></Root>", 0.2f, 0 },
+        { "mode with white space and letters", "<Root><idxInputConfig>  1abc</idxInputConfig></Root>", 0.7f, 1 },
+        { "mode without digits", "<Root><idxInputConfig>x</idxInputConfig></Root>", 0.7f, 0 },
+        { "mode out of range kept", "<Root><idxInputConfig>-7</idxInputConfig></Root>", 0.7f, -7 },
+        { "mode overflow saturates", "<Root><idxInputConfig>99999999999</idxInputConfig></Root>", 0.7f, 2147483647 },
+        { "non-numeric gain is -90 dB", "<Root><Gain>loud</Gain></Root>", 0.0f, 0 },
+        { "gain above range", "<Root><Gain>1.5</Gain></Root>", 1.5f, 0 },
+        { "other elements ignored", "<Root><Volume>0.1</Volume><Gain a=\"1\">0.6</Gain></Root>", 0.6f, 0 },
+        { "length beyond block is cut", "", 0.4f, 1 },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        const auto block = c.text.empty()
+                               ? wrap ("<Root><Gain>0.4</Gain><idxInputConfig>1</idxInputConfig></Root>", 5000)
+                               : wrap (c.text);
+        restore (*processor, block);
+
+        EXPECT_EQ (processor->gainParameterValue.load(), c.gain) << c.name;
+        EXPECT_EQ (processor->idxInputConfig.load(), c.mode) << c.name;
+        EXPECT_TRUE (processor->parametersChanged.load()) << c.name;
+    }
+}
+
+TEST (SavedState, GainsThatWouldBreakTheAudioAreRefused)
+{
+    for (const char* text : { "1e30", "nan", "inf", "-inf", "1e39" })
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, wrap (std::string ("<Root><Gain>") + text + "</Gain><idxInputConfig>1</idxInputConfig></Root>"));
+
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << text;
+        EXPECT_TRUE (std::isfinite (processor->outputGainTarget.load())) << text;
+        EXPECT_EQ (processor->idxInputConfig.load(), 1) << text; // the rest of the block still applies
+    }
+}
+
+TEST (SavedState, OutOfRangeModeSavesBackUnchanged)
+{
+    auto processor = processorAtGain (1.0f, 5);
+    juce::MemoryBlock block;
+    processor->getStateInformation (block);
+
+    const std::string text (static_cast<const char*> (block.getData()) + 8, block.getSize() - 9);
+    EXPECT_EQ (text, "<Root><Gain>1</Gain><idxInputConfig>5</idxInputConfig></Root>");
+}
