@@ -10,6 +10,20 @@ target_compile_options (ortholume_warnings INTERFACE ${ORTHOLUME_WARNING_FLAGS})
 # Results must be bit-identical on every machine and optimisation level.
 set (ORTHOLUME_NUMERIC_FLAGS -ffp-contract=off)
 
+# How the framework is configured wherever we compile it: the plug-in's shared
+# code, and the programs that compile it again (hosting, ThreadSanitizer).
+set (ORTHOLUME_FRAMEWORK_DEFINITIONS
+    # Hosts address the gain as parameter "0", as sessions and automation already do.
+    JUCE_FORCE_USE_LEGACY_PARAM_IDS=1
+    JUCE_WEB_BROWSER=0
+    JUCE_USE_CURL=0
+    JUCE_DISPLAY_SPLASH_SCREEN=0
+    # The packaged framework ships without its bundled codecs.
+    JUCE_USE_FLAC=0
+    JUCE_USE_OGGVORBIS=0
+    # Tests wait on the message loop.
+    JUCE_MODAL_LOOPS_PERMITTED=1)
+
 # JUCE's module folder as a system include path: GCC 12 reports false positives
 # (-Wdangling-pointer in ListenerList) inside it that are not ours to fix.
 get_target_property (_juce_module_includes juce::juce_core INTERFACE_INCLUDE_DIRECTORIES)

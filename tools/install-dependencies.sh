@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs everything Ortholume needs to build, test and benchmark, from Debian's archive.
+set -euo pipefail
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+packages=(
+    cmake g++ make pkg-config
+    juce-modules-source
+    libasound2-dev libfreetype-dev libfontconfig1-dev
+    libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
+    libgtest-dev libbenchmark-dev
+    xvfb xauth
+)
+
+$sudo apt-get update -qq
+# Without recommends: the framework package recommends a VST2 header stand-in that we must not build on.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${packages[@]}"
