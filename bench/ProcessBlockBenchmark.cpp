@@ -99,7 +99,7 @@ public:
 
         for (const auto& run : runs)
             if (run.run_type == Run::RT_Iteration)
-                times[run.run_name.str()] = run.GetAdjustedRealTime();
+                times[run.run_name.str()] = run.GetAdjustedCPUTime();
     }
 
     void Finalize() override

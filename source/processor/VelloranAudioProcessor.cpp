@@ -3,7 +3,7 @@
 #include "ConversionMode.h"
 #include "GainMapping.h"
 #include "LevelMeter.h"
-#include "Smoothing.h"
+#include "ConversionKernel.h"
 
 #include "../editor/VelloranAudioProcessorEditor.h"
 
@@ -21,6 +21,7 @@ VelloranAudioProcessor::VelloranAudioProcessor()
       wGainTarget (sqrtTwo),
       wGainCurrent (sqrtTwo),
       scratchBuffers (numConvertedChannels, maxBlockSamples),
+      glideValues (numSmoothedStages, maxBlockSamples),
       silentInput ((size_t) maxBlockSamples, 0.0f)
 {
     JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
@@ -36,6 +37,7 @@ VelloranAudioProcessor::VelloranAudioProcessor()
     for (auto& level : meterLevels)
         level.store (0.0f, relaxed);
 
+    glideValues.clear();
     idxInputConfig.store (FumaToAmbix, relaxed);
     wGainTarget.store (sqrtTwo, relaxed);
     wGainCurrent.store (sqrtTwo, relaxed);
@@ -87,31 +89,36 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     const int numChannels = buffer.getNumChannels();
     auto* const* channels = buffer.getArrayOfWritePointers();
 
-    // A host that delivers fewer than four channels gets silence read in their place.
-    std::array<const float*, numConvertedChannels> input {};
-
-    for (int c = 0; c < numConvertedChannels; ++c)
-        input[(size_t) c] = c < numChannels ? channels[c] : silentInput.data();
-
-    convertChannels (input, numSamples);
-
     const int inputsProcessed = juce::jmin (numInputChannelsProcessed.load (relaxed), getTotalNumInputChannels());
     numInputChannelsProcessed.store (inputsProcessed, relaxed);
-
-    const int inputsPresent = juce::jmin (inputsProcessed, numChannels);
-
-    for (int slot = 0; slot < inputsPresent; ++slot)
-        updateMeter (slot, channels[slot], numSamples);
-
-    for (int c = 0; c < inputsPresent; ++c)
-        juce::FloatVectorOperations::copy (channels[c], scratchBuffers.getReadPointer (c), numSamples);
-
     const int outputsProcessed = numOutputChannelsProcessed.load (relaxed);
-    applyOutputGain (channels, juce::jmin (outputsProcessed, numChannels), numSamples);
 
-    for (int slot = inputsProcessed; slot < numMeterSlots; ++slot)
-        if (slot - inputsProcessed < numChannels)
-            updateMeter (slot, channels[slot - inputsProcessed], numSamples);
+    std::array<StageState, numSmoothedStages> glides { {
+        { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
+        { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
+        { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
+    const auto values = prepareStages (glides, numSamples);
+    const Stages stages { values[0], values[1], values[2] };
+    wGainCurrent.store (glides[0].current, relaxed);
+    mixCurrent.store (glides[1].current, relaxed);
+    outputGainCurrent.store (glides[2].current, relaxed);
+
+    if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
+        && outputsProcessed == numConvertedChannels)
+    {
+        ChannelPeaks inputPeaks {}, outputPeaks {};
+        convertFourChannelsInPlace (channels, numSamples, stages.w, stages.mix, stages.gain, inputPeaks, outputPeaks);
+
+        for (int c = 0; c < numConvertedChannels; ++c)
+        {
+            updateMeter (c, inputPeaks[(size_t) c]);
+            updateMeter (numConvertedChannels + c, outputPeaks[(size_t) c]);
+        }
+    }
+    else
+    {
+        processStepByStep (channels, numChannels, numSamples, inputsProcessed, outputsProcessed, stages);
+    }
 
     // Whatever further channels the host hands over carry nothing of ours.
     clearChannels (channels, outputsProcessed, numChannels, numSamples);
@@ -125,92 +132,62 @@ void VelloranAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buf
                    buffer.getNumSamples());
 }
 
-void VelloranAudioProcessor::convertChannels (const std::array<const float*, numConvertedChannels>& input,
-                                              int numSamples) noexcept
+// The same conversion for a host that delivers fewer channels than the engine
+// converts (or after the input count has shrunk): every access stays within the
+// buffer, and inputs it does not have read as silence.
+void VelloranAudioProcessor::processStepByStep (float* const* channels, int numChannels, int numSamples,
+                                                int inputsProcessed, int outputsProcessed,
+                                                const Stages& stages) noexcept
 {
+    std::array<const float*, numConvertedChannels> in {};
+
+    for (int c = 0; c < numConvertedChannels; ++c)
+        in[(size_t) c] = c < numChannels ? channels[c] : silentInput.data();
+
     auto* const* scratch = scratchBuffers.getArrayOfWritePointers();
+    const bool fumaToAmbix = (stages.mix.constant == 0.0f);
 
-    // W scale.
+    for (int i = 0; i < numSamples; ++i)
     {
-        const float target = wGainTarget.load (relaxed);
-        float current = wGainCurrent.load (relaxed);
+        scratch[0][i] = stages.w.at (i) * in[0][i];
 
-        if (isGliding (current, target))
+        if (stages.mix.isGliding())
         {
-            for (int i = 0; i < numSamples; ++i)
-            {
-                current = smoothingStep (current, target);
-                scratch[0][i] = current * input[0][i];
-            }
+            const float m = stages.mix.at (i);
+            const float keep = 1.0f - m;
+            scratch[1][i] = keep * in[2][i] + m * in[3][i];
+            scratch[2][i] = keep * in[3][i] + m * in[1][i];
+            scratch[3][i] = keep * in[1][i] + m * in[2][i];
         }
         else
         {
-            current = target;
-            juce::FloatVectorOperations::multiply (scratch[0], input[0], current, numSamples);
+            scratch[1][i] = in[fumaToAmbix ? 2 : 3][i];
+            scratch[2][i] = in[fumaToAmbix ? 3 : 1][i];
+            scratch[3][i] = in[fumaToAmbix ? 1 : 2][i];
         }
-
-        wGainCurrent.store (current, relaxed);
     }
 
-    // X, Y, Z: a crossfade between the two permutations while gliding, a plain copy otherwise.
-    {
-        const float target = mixTarget.load (relaxed);
-        float current = mixCurrent.load (relaxed);
+    const int inputsPresent = juce::jmin (inputsProcessed, numChannels);
 
-        if (isGliding (current, target))
-        {
-            for (int i = 0; i < numSamples; ++i)
-            {
-                current = smoothingStep (current, target);
-                const float keep = 1.0f - current;
-                scratch[1][i] = keep * input[2][i] + current * input[3][i];
-                scratch[2][i] = keep * input[3][i] + current * input[1][i];
-                scratch[3][i] = keep * input[1][i] + current * input[2][i];
-            }
-        }
-        else
-        {
-            current = target;
-            const bool fumaToAmbix = (target == 0.0f);
-            juce::FloatVectorOperations::copy (scratch[1], input[fumaToAmbix ? 2 : 3], numSamples);
-            juce::FloatVectorOperations::copy (scratch[2], input[fumaToAmbix ? 3 : 1], numSamples);
-            juce::FloatVectorOperations::copy (scratch[3], input[fumaToAmbix ? 1 : 2], numSamples);
-        }
+    for (int slot = 0; slot < inputsPresent; ++slot)
+        updateMeter (slot, peakMagnitude (channels[slot], numSamples));
 
-        mixCurrent.store (current, relaxed);
-    }
+    for (int c = 0; c < inputsPresent; ++c)
+        juce::FloatVectorOperations::copy (channels[c], scratch[c], numSamples);
+
+    const int outputsPresent = juce::jmin (outputsProcessed, numChannels);
+
+    for (int i = 0; i < numSamples; ++i)
+        for (int c = 0; c < outputsPresent; ++c)
+            channels[c][i] *= stages.gain.at (i);
+
+    for (int slot = inputsProcessed; slot < numMeterSlots; ++slot)
+        if (slot - inputsProcessed < numChannels)
+            updateMeter (slot, peakMagnitude (channels[slot - inputsProcessed], numSamples));
 }
 
-void VelloranAudioProcessor::applyOutputGain (float* const* channels, int numChannels, int numSamples) noexcept
+void VelloranAudioProcessor::updateMeter (int slot, float peak) noexcept
 {
-    const float target = outputGainTarget.load (relaxed);
-    float current = outputGainCurrent.load (relaxed);
-
-    if (isGliding (current, target))
-    {
-        for (int i = 0; i < numSamples; ++i)
-        {
-            current = smoothingStep (current, target);
-
-            for (int c = 0; c < numChannels; ++c)
-                channels[c][i] *= current;
-        }
-    }
-    else
-    {
-        current = target;
-
-        for (int c = 0; c < numChannels; ++c)
-            juce::FloatVectorOperations::multiply (channels[c], current, numSamples);
-    }
-
-    outputGainCurrent.store (current, relaxed);
-}
-
-void VelloranAudioProcessor::updateMeter (int slot, const float* samples, int numSamples) noexcept
-{
-    const auto range = juce::FloatVectorOperations::findMinAndMax (samples, numSamples);
-    const float peak = numSamples > 0 ? juce::jmax (std::abs (range.getStart()), std::abs (range.getEnd())) : 0.0f;
     auto& level = meterLevels[(size_t) slot];
     level.store (nextMeterLevel (level.load (relaxed), peak), relaxed);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StageValues.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <array>
@@ -89,10 +91,18 @@ public:
     juce::AudioBuffer<float> scratchBuffers;
 
 private:
-    void convertChannels (const std::array<const float*, numConvertedChannels>& input, int numSamples) noexcept;
-    void applyOutputGain (float* const* channels, int numChannels, int numSamples) noexcept;
-    void updateMeter (int slot, const float* samples, int numSamples) noexcept;
+    struct Stages
+    {
+        ortholume::StageValues w, mix, gain;
+    };
+
+    void processStepByStep (float* const* channels, int numChannels, int numSamples,
+                            int inputsProcessed, int outputsProcessed, const Stages& stages) noexcept;
+    void updateMeter (int slot, float peak) noexcept;
     static void clearChannels (float* const* channels, int from, int to, int numSamples) noexcept;
+
+    /** Per-sample values of the W scale, crossfade and gain while they glide. */
+    juce::AudioBuffer<float> glideValues;
 
     /** Stands in for input channels a host does not deliver. */
     std::vector<float> silentInput;
