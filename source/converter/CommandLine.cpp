@@ -152,6 +152,11 @@ Options parseCommandLine (const std::vector<std::string>& arguments)
     if (options.inputs.empty())
         throw UsageError ("no input file given (see --help)");
 
+    // A pipe has no length to check the audio against, and no file to write beside.
+    for (const auto& input : options.inputs)
+        if (input == "-")
+            throw UsageError ("reading from standard input is not supported; name a file");
+
     if (! options.outputFile.empty() && ! options.outputDirectory.empty())
         throw UsageError ("give either -o OUTPUT or --output-dir DIR, not both");
 

@@ -140,8 +140,6 @@ ConversionReport convertFile (const ConversionRequest& request, VelloranAudioPro
 
     report.peaks = peaks;
     report.clippedSamples = output->getClippedSamples();
-    report.integerOutput = (format.sndfileFormat & SF_FORMAT_SUBMASK) != SF_FORMAT_FLOAT
-                        && (format.sndfileFormat & SF_FORMAT_SUBMASK) != SF_FORMAT_DOUBLE;
     return report;
 }
 } // namespace ortholume::converter

@@ -33,7 +33,6 @@ struct ConversionReport
     int sampleRate = 0;
     std::uint64_t numFrames = 0;
     std::uint64_t clippedSamples = 0;
-    bool integerOutput = false;
 
     /** Largest magnitude per output channel, in file order, after gain. */
     std::array<float, 4> peaks {};

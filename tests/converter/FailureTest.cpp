@@ -262,6 +262,7 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         { { "--to", "ambix", "--frobnicate", "-o", out, in }, "unknown option --frobnicate" },
         { { "--to", "ambix", "-o", out, in, in }, "for several inputs use --output-dir" },
         { { "--to", "ambix", "--output-dir", folder.path ("absent"), in }, "no such folder" },
+        { { "--to", "ambix", "-o", out, "-" }, "standard input is not supported" },
     };
 
     for (const auto& [arguments, message] : cases)
