@@ -11,6 +11,8 @@ namespace ortholume::converter
 {
 namespace
 {
+constexpr double roundingConstant = 6755399441055744.0; // 1.5 * 2^52
+
 std::string writeFailure (SNDFILE* file, std::uint64_t framesWritten)
 {
     return "could not be written after " + std::to_string (framesWritten) + " frames (" + sf_strerror (file)
@@ -64,21 +66,25 @@ void OutputFile::write (const float* interleaved, int numFrames)
         const double largest = scale - 1.0;
         const double smallest = -scale;
         const int shift = 32 - integerBits;
+        std::uint64_t clipped = 0;
 
         for (std::size_t i = 0; i < numSamples; ++i)
         {
-            double value = std::nearbyint ((double) interleaved[i] * scale);
-
-            if (value > largest || value < smallest || std::isnan (value))
-            {
-                ++clippedSamples;
-                value = value > 0.0 ? largest : (value < 0.0 ? smallest : 0.0);
-            }
+            // Adding and taking away 1.5 * 2^52 rounds to nearest, ties to even, as
+            // nearbyint does in the default mode, without a library call per sample.
+            const double scaled = (double) interleaved[i] * scale;
+            double value = (scaled + roundingConstant) - roundingConstant;
+            const bool over = value > largest;
+            const bool under = value < smallest;
+            const bool notANumber = value != value;
+            clipped += (std::uint64_t) (over | under | notANumber);
+            value = over ? largest : (under ? smallest : (notANumber ? 0.0 : value));
 
             // libsndfile takes integers left-justified in 32 bits.
             integerBuffer[i] = (int) ((std::uint32_t) (std::int32_t) value << shift);
         }
 
+        clippedSamples += clipped;
         written = sf_writef_int (file, integerBuffer.data(), numFrames);
     }
     else
