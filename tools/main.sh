@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # From a clean clone: install the dependencies, build, install the plug-ins into
-# ~/.vst3 and ~/.lv2 (programs into ~/.local/bin), and run the self-check.
+# ~/.vst3 and ~/.lv2 (programs into ~/.local/bin), and convert the bundled FuMa
+# example to AmbiX with ortholume-convert, which prints its summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
 tools/build.sh
 cmake --install build --prefix "$HOME"
-"$HOME/.local/bin/ortholume-selfcheck"
+mkdir -p build/example
+"$HOME/.local/bin/ortholume-convert" -o build/example/circling-source-ambix.wav examples/circling-source-fuma.amb

@@ -82,6 +82,13 @@ void VelloranAudioProcessor::setConversionMode (int index)
     parametersChanged.store (true, relaxed);
 }
 
+void VelloranAudioProcessor::settleSmoothing() noexcept
+{
+    wGainCurrent.store (wGainTarget.load (relaxed), relaxed);
+    mixCurrent.store (mixTarget.load (relaxed), relaxed);
+    outputGainCurrent.store (outputGainTarget.load (relaxed), relaxed);
+}
+
 //==============================================================================
 void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {

@@ -39,6 +39,13 @@ public:
         targets the audio glides to, and raises parametersChanged. */
     void setConversionMode (int index);
 
+    /** Jumps the W scale, the crossfade and the output gain to their targets, so
+        that the next block converts exactly as a settled processor does, with
+        nothing gliding. For offline use (the file converter), which starts in one
+        direction and gain and never changes them; call it between blocks, never
+        while the audio thread may be inside processBlock. */
+    void settleSmoothing() noexcept;
+
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;
     bool producesMidi() const override;

@@ -299,3 +299,59 @@ TEST (Conversion, StepByStepPathAgreesWithTheOnePassPath)
     for (int b = 0; b < 8; ++b)
         run (b * 700 + 3, b + 2);
 }
+
+TEST (Conversion, SettledAmbixToFumaConvertsExactlyFromTheFirstSample)
+{
+    VelloranAudioProcessor processor;
+    processor.setConversionMode (1);
+    processor.settleSmoothing();
+
+    const auto input = makeSignal (4, 512, 7);
+    auto buffer = input;
+    process (processor, buffer);
+
+    // No crossfade residue: the permutation is exact, W is scaled by 1/sqrt(2).
+    for (int i = 0; i < 512; ++i)
+    {
+        ASSERT_EQ (buffer.getSample (0, i), input.getSample (0, i) * 0.707106769084930419921875f);
+        ASSERT_EQ (buffer.getSample (1, i), input.getSample (3, i));
+        ASSERT_EQ (buffer.getSample (2, i), input.getSample (1, i));
+        ASSERT_EQ (buffer.getSample (3, i), input.getSample (2, i));
+    }
+
+    EXPECT_EQ (bitsOf (processor.mixCurrent.load()), bitsOf (1.0f));
+}
+
+TEST (Conversion, SettledGainAppliesFromTheFirstSample)
+{
+    VelloranAudioProcessor processor;
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+    processor.setParameter (0, 0.5f); // -40 dB
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    processor.settleSmoothing();
+
+    const auto input = makeSignal (4, 256, 8);
+    auto buffer = input;
+    process (processor, buffer);
+
+    const float gain = 0.00999999977648258209228515625f; // 10^(-40/20) in single precision
+
+    for (int i = 0; i < 256; ++i)
+    {
+        ASSERT_EQ (buffer.getSample (0, i), (input.getSample (0, i) * 1.41421353816986083984375f) * gain);
+        ASSERT_EQ (buffer.getSample (1, i), input.getSample (2, i) * gain);
+        ASSERT_EQ (buffer.getSample (3, i), input.getSample (1, i) * gain);
+    }
+}
+
+TEST (Conversion, SettlingLeavesTargetsAndModeAlone)
+{
+    VelloranAudioProcessor processor;
+    processor.setConversionMode (1);
+    processor.settleSmoothing();
+
+    EXPECT_EQ (processor.idxInputConfig.load(), 1);
+    EXPECT_EQ (bitsOf (processor.wGainTarget.load()), 0x3F3504F3u);
+    EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3F3504F3u);
+    EXPECT_EQ (bitsOf (processor.mixTarget.load()), bitsOf (1.0f));
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace ortholume::converter
+{
+enum class Convention
+{
+    fuma,
+    ambix
+};
+
+inline const char* conventionName (Convention convention) noexcept
+{
+    return convention == Convention::fuma ? "FuMa" : "AmbiX";
+}
+
+/** Channel names in file order. */
+inline std::array<const char*, 4> channelNames (Convention convention) noexcept
+{
+    if (convention == Convention::fuma)
+        return { "W", "X", "Y", "Z" };
+
+    return { "W", "Y", "Z", "X" };
+}
+
+inline Convention oppositeOf (Convention convention) noexcept
+{
+    return convention == Convention::fuma ? Convention::ambix : Convention::fuma;
+}
+
+/** The output convention: the one asked for, or AmbiX for a B-format input,
+    which is FuMa by definition. Throws ConversionError when neither says. */
+Convention resolveTarget (std::optional<Convention> requested, bool inputIsBFormat);
+} // namespace ortholume::converter

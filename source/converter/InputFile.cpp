@@ -1,0 +1,122 @@
+#include "InputFile.h"
+
+#include "ConversionError.h"
+#include "SampleFormat.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+namespace ortholume::converter
+{
+namespace
+{
+std::string describeOpenFailure (const std::string& path)
+{
+    struct stat status {};
+
+    if (::stat (path.c_str(), &status) == 0 && S_ISDIR (status.st_mode))
+        return "cannot be read: it is a folder";
+
+    // libsndfile words this well ("Format not recognised.", "System error : ..."), without the file name.
+    return std::string ("cannot be read: ") + sf_strerror (nullptr);
+}
+} // namespace
+
+InputFile::InputFile (const std::string& path)
+{
+    file = sf_open (path.c_str(), SFM_READ, &info);
+
+    if (file == nullptr)
+        throw ConversionError (describeOpenFailure (path));
+
+    if (info.channels != numChannels)
+    {
+        const auto channels = info.channels;
+        sf_close (file);
+        throw ConversionError ("has " + std::to_string (channels) + " channel" + (channels == 1 ? "" : "s")
+                               + "; first-order ambisonics needs exactly 4");
+    }
+
+    std::string log (16384, '\0');
+    sf_command (file, SFC_GET_LOG_INFO, log.data(), (int) log.size());
+
+    if (headerLogShowsTruncation (log.c_str()))
+    {
+        sf_close (file);
+        throw ConversionError ("is truncated or damaged: its header announces more audio than the file holds");
+    }
+
+    bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
+    integerPcm = integerBitsOf (info.format) > 0;
+}
+
+InputFile::~InputFile()
+{
+    if (file != nullptr)
+        sf_close (file);
+}
+
+int InputFile::read (float* interleaved, int maxFrames)
+{
+    const auto wanted = (int) std::min<sf_count_t> (maxFrames, info.frames - framesRead);
+
+    if (wanted <= 0)
+        return 0;
+
+    sf_count_t got = 0;
+
+    if (integerPcm)
+    {
+        integerBuffer.resize ((size_t) wanted * numChannels);
+        got = sf_readf_int (file, integerBuffer.data(), wanted);
+
+        // Left-justified 32-bit integers; the power-of-two scale keeps 24 bits exact.
+        constexpr float scale = 1.0f / 2147483648.0f;
+
+        for (size_t i = 0; i < (size_t) got * numChannels; ++i)
+            interleaved[i] = (float) integerBuffer[i] * scale;
+    }
+    else
+    {
+        got = sf_readf_float (file, interleaved, wanted);
+    }
+
+    if (got != wanted)
+    {
+        const auto reason = sf_error (file) != SF_ERR_NO_ERROR ? std::string (sf_strerror (file))
+                                                                : std::string ("the audio ends early");
+        throw ConversionError ("is truncated or damaged after " + std::to_string (framesRead + got) + " of "
+                               + std::to_string (info.frames) + " frames (" + reason + ")");
+    }
+
+    framesRead += got;
+    return (int) got;
+}
+
+bool headerLogShowsTruncation (const std::string& log)
+{
+    // Lines such as "data : 800 (should be 500)": declared size, then what the file holds.
+    std::istringstream lines (log);
+    std::string line;
+
+    while (std::getline (lines, line))
+    {
+        const auto should = line.find ("(should be ");
+        const auto colon = line.find (':');
+
+        if (should == std::string::npos || colon == std::string::npos || colon > should)
+            continue;
+
+        const auto declared = std::strtoull (line.c_str() + colon + 1, nullptr, 10);
+        const auto actual = std::strtoull (line.c_str() + should + 11, nullptr, 10);
+
+        if (declared > actual)
+            return true;
+    }
+
+    return false;
+}
+} // namespace ortholume::converter

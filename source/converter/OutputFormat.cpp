@@ -1,0 +1,125 @@
+#include "OutputFormat.h"
+
+#include "ConversionError.h"
+#include "SampleFormat.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace ortholume::converter
+{
+namespace
+{
+constexpr int numChannels = 4;
+
+int containerForExtension (const std::string& extension)
+{
+    if (extension == "wav") return SF_FORMAT_WAV;
+    if (extension == "amb") return SF_FORMAT_WAVEX;
+    if (extension == "w64") return SF_FORMAT_W64;
+    if (extension == "rf64") return SF_FORMAT_RF64;
+    if (extension == "caf") return SF_FORMAT_CAF;
+    if (extension == "aif" || extension == "aiff" || extension == "aifc") return SF_FORMAT_AIFF;
+    if (extension == "flac") return SF_FORMAT_FLAC;
+    return 0;
+}
+
+int bytesPerSample (int subtype) noexcept
+{
+    switch (subtype)
+    {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8: return 1;
+        case SF_FORMAT_PCM_16: return 2;
+        case SF_FORMAT_PCM_24: return 3;
+        case SF_FORMAT_DOUBLE: return 8;
+        default: return 4;
+    }
+}
+
+bool canHold (int format)
+{
+    SF_INFO probe {};
+    probe.format = format;
+    probe.channels = numChannels;
+    probe.samplerate = 48000;
+    return sf_format_check (&probe) == SF_TRUE;
+}
+} // namespace
+
+std::string lowerCaseExtension (const std::string& path)
+{
+    const auto slash = path.find_last_of ('/');
+    const auto dot = path.find_last_of ('.');
+
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+
+    auto extension = path.substr (dot + 1);
+    std::transform (extension.begin(), extension.end(), extension.begin(),
+                    [] (unsigned char c) { return (char) std::tolower (c); });
+    return extension;
+}
+
+bool isWritableExtension (const std::string& extension)
+{
+    return containerForExtension (extension) != 0;
+}
+
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
+                                 bool floatOutput, std::uint64_t numFrames)
+{
+    const auto extension = lowerCaseExtension (outputPath);
+    int container = containerForExtension (extension);
+
+    if (container == 0)
+        throw ConversionError ("has an output name whose format is unknown (\"." + extension
+                               + "\"); use .wav, .amb, .w64, .rf64, .caf, .aif, .aiff or .flac");
+
+    OutputFormat result;
+
+    if (container == SF_FORMAT_WAVEX)
+    {
+        // .amb is FuMa by definition; AmbiX inside it would be read back wrongly.
+        if (outputConvention != Convention::fuma)
+            throw ConversionError ("cannot be written as AmbiX to a .amb name: .amb files are FuMa; use .wav");
+
+        result.bFormat = true;
+    }
+
+    int subtype = floatOutput ? SF_FORMAT_FLOAT : (inputFormat & SF_FORMAT_SUBMASK);
+
+    // WAV keeps 8-bit samples unsigned, AIFF signed: follow the container.
+    if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype))
+        subtype = SF_FORMAT_PCM_U8;
+    else if (subtype == SF_FORMAT_PCM_U8 && ! canHold (container | subtype))
+        subtype = SF_FORMAT_PCM_S8;
+
+    const auto audioBytes = numFrames * numChannels * (std::uint64_t) bytesPerSample (subtype);
+
+    if (audioBytes > largestClassicFileAudioBytes)
+    {
+        if (container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX)
+        {
+            container = SF_FORMAT_RF64;
+            result.promotedToRf64 = true;
+        }
+        else if (container == SF_FORMAT_AIFF)
+        {
+            throw ConversionError ("is too large for AIFF (over 4 GiB of audio); use .w64, .rf64 or .caf");
+        }
+    }
+
+    if (! canHold (container | subtype))
+        throw ConversionError ("cannot be written as " + describeSampleFormat (subtype) + " in "
+                               + describeContainer (container, false)
+                               + (floatOutput ? std::string ("; drop --float or choose .wav, .w64, .rf64 or .caf")
+                                              : std::string ("; use --float or another output format")));
+
+    result.sndfileFormat = container | subtype;
+    result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64;
+    return result;
+}
+} // namespace ortholume::converter

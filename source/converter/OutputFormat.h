@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Convention.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ortholume::converter
+{
+/** How one output file is written. */
+struct OutputFormat
+{
+    int sndfileFormat = 0;
+
+    /** Marked as ambisonic B-format (.amb): FuMa output to a .amb name only. */
+    bool bFormat = false;
+
+    /** RF64 header that libsndfile writes with a Quad speaker mask and cannot mark
+        as B-format: its format chunk is corrected after closing. */
+    bool rewriteRf64FormatChunk = false;
+
+    /** A .wav or .amb name whose audio is too large for WAV's 32-bit sizes. */
+    bool promotedToRf64 = false;
+};
+
+/** Audio bytes above which WAV and AIFF sizes no longer fit their 32-bit fields
+    (with room for the header). */
+constexpr std::uint64_t largestClassicFileAudioBytes = 0xFFFFFFFFull - (1u << 20);
+
+/** Chooses the container from the output name's extension and the sample format
+    from the input's (or 32-bit float when asked). Throws ConversionError when the
+    name or the combination cannot be written. */
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
+                                 bool floatOutput, std::uint64_t numFrames);
+
+/** The lower-case extension without the dot, or an empty string. */
+std::string lowerCaseExtension (const std::string& path);
+
+/** True for the names chooseOutputFormat can write. */
+bool isWritableExtension (const std::string& extension);
+} // namespace ortholume::converter

@@ -1,0 +1,61 @@
+#include "Summary.h"
+
+#include "SampleFormat.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace ortholume::converter
+{
+namespace
+{
+std::string formatGain (float decibels)
+{
+    char text[32];
+    std::snprintf (text, sizeof (text), "%+.1f dB", (double) decibels);
+    return text;
+}
+} // namespace
+
+std::string formatPeak (float peak)
+{
+    if (! (peak > 0.0f))
+        return "-inf dB";
+
+    char text[32];
+    std::snprintf (text, sizeof (text), "%.1f dB", 20.0 * std::log10 ((double) peak));
+    return text;
+}
+
+std::string formatSummary (const ConversionRequest& request, const ConversionReport& report)
+{
+    char duration[32];
+    std::snprintf (duration, sizeof (duration), "%.2f s",
+                   report.sampleRate > 0 ? (double) report.numFrames / report.sampleRate : 0.0);
+
+    std::string text = request.inputPath + " -> " + request.outputPath + "\n";
+    text += "  " + std::string (conventionName (report.from)) + " " + describeContainer (report.inputFormat, report.inputIsBFormat)
+          + ", " + describeSampleFormat (report.inputFormat) + " -> " + conventionName (report.to) + " "
+          + describeContainer (report.outputFormat, report.outputIsBFormat) + ", " + describeSampleFormat (report.outputFormat)
+          + (report.promotedToRf64 ? " (RF64: over 4 GiB)" : "") + "\n";
+    text += "  " + std::to_string (report.sampleRate) + " Hz, " + std::to_string (report.numFrames) + " frames, " + duration
+          + (request.gainDecibels.has_value() ? ", gain " + formatGain (*request.gainDecibels) : std::string()) + "\n";
+    text += "  peak";
+
+    const auto names = channelNames (report.to);
+
+    for (size_t c = 0; c < names.size(); ++c)
+        text += std::string ("  ") + names[c] + " " + formatPeak (report.peaks[c]);
+
+    return text + "\n";
+}
+
+std::string formatClippingWarning (const ConversionRequest& request, const ConversionReport& report)
+{
+    if (report.clippedSamples == 0)
+        return {};
+
+    return request.outputPath + ": " + std::to_string (report.clippedSamples)
+         + " samples clipped at full scale; use --float, or lower the level with --gain (for example --gain -3)";
+}
+} // namespace ortholume::converter

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace ortholume::converter
+{
+/** The output of one conversion while it is being written: a new file beside the
+    target (same folder, so the final rename is atomic), renamed onto the target
+    only by commit(). If commit() is never reached, the destructor removes it, so
+    a failure leaves neither a partial file nor a changed target. */
+class TemporaryOutput final
+{
+public:
+    /** Throws ConversionError when the folder does not exist or is not writable. */
+    explicit TemporaryOutput (const std::string& targetPath);
+    ~TemporaryOutput();
+
+    TemporaryOutput (const TemporaryOutput&) = delete;
+    TemporaryOutput& operator= (const TemporaryOutput&) = delete;
+
+    int getFileDescriptor() const noexcept { return fileDescriptor; }
+    const std::string& getPath() const noexcept { return temporaryPath; }
+
+    /** Gives the file the permissions a newly created file would have and
+        renames it onto the target. Throws ConversionError if either fails. */
+    void commit();
+
+    /** The process's file-creation mask, read once at start-up: umask() can only
+        be read by setting it, which is not safe once several jobs run. */
+    static void captureCreationMask();
+
+private:
+    std::string targetPath;
+    std::string temporaryPath;
+    int fileDescriptor = -1;
+    bool committed = false;
+
+    static mode_t creationMask;
+};
+} // namespace ortholume::converter
