@@ -14,6 +14,9 @@ packages=(
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth
+    # Hosts no one here wrote, for the hosting tests: LV2 through jalv on a JACK
+    # dummy server, the TTL through lv2_validate, VST2 through Ardour's scanner.
+    python3 jalv jackd2 jack-tools lv2-dev sordi ardour
 )
 
 $sudo apt-get update -qq
