@@ -35,18 +35,19 @@ file (READ "${cache}" info)
 message ("${info}")
 file (REMOVE_RECURSE "${home}")
 
-# 'BfOl' is 1113935724.
+# 'BfOl' is 0x42664F6C, 1114001260.
 foreach (expected
-         "uniqueID=\"1113935724\""
+         "id=\"1114001260\""
          "name=\"Ortholume\""
          "creator=\"Brackenfold\""
-         "category=\"Effect\""
-         "hasEditor=\"1\""
-         "numInputs=\"4\""
-         "numOutputs=\"4\""
-         "numMidiInputs=\"1\""
-         "numMidiOutputs=\"0\""
-         "isInstrument=\"0\"")
+         "category=\"Spatial\""
+         "n_inputs=\"4\""
+         "n_outputs=\"4\""
+         "n_midi_inputs=\"1\""
+         "n_midi_outputs=\"0\""
+         "is_instrument=\"0\""
+         "can_process_replace=\"1\""
+         "has_editor=\"1\"")
     string (FIND "${info}" "${expected}" position)
 
     if (position EQUAL -1)

@@ -21,6 +21,10 @@ LEAD_IN = RATE // 2                 # silence while the connections are made
 SIGNAL = 2 * RATE
 TAIL = RATE // 2
 GAINS = (0.70710677, 0.6, -0.45, 0.3)
+PERIOD = 1024
+# The dummy server's clock runs at half speed, so that a busy machine does not
+# make a client miss its cycle (an xrun would drop a period of the recording).
+PERIOD_MICROSECONDS = 2 * PERIOD * 1000000 // RATE
 SQRT_TWO = struct.unpack ("<f", bytes.fromhex ("f304b53f"))[0]
 
 
@@ -110,7 +114,7 @@ def main():
         write_float_wav (os.path.join (work, "fuma.wav"),
                          [silence (LEAD_IN) + ch + silence (TAIL) for ch in source])
 
-        jackd = start (["jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r", str (RATE), "-p", "1024"])
+        jackd = start (["jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r", str (RATE), "-p", str (PERIOD), "-w", str (PERIOD_MICROSECONDS)])
         wait_for (lambda: jackd.poll() is not None or "system:playback_1" in ports(), 15, "the JACK server")
         assert jackd.poll() is None, "jackd exited"
 
@@ -120,12 +124,13 @@ def main():
 
         recording = os.path.join (work, "recorded.wav")
         seconds = (LEAD_IN + SIGNAL + TAIL) // RATE + 2
-        recorder = start (["jack-record", "-n", "4", "-p", client + ":audio_out_", "-t", str (seconds), recording])
+        recorder = start (["jack-record", "-n", "4", "-p", client + ":audio_out_%d", "-t", str (seconds), recording])
         wait_for (lambda: recorder.poll() is not None
                   or any (p.startswith ("jack-record") and p.endswith ("in_4") for p in ports()), 15, "jack-record")
 
         player_env = dict (env, JACK_PLAY_CONNECT_TO=client + ":audio_in_%d")
-        player = start (["jack-play", os.path.join (work, "fuma.wav")], env=player_env)
+        # Zero-order hold: at the server's own rate the samples pass unfiltered.
+        player = start (["jack-play", "-c", "3", os.path.join (work, "fuma.wav")], env=player_env)
         player.wait (timeout=seconds + 15)
         recorder.wait (timeout=seconds + 15)
 
