@@ -326,8 +326,9 @@ TEST_F (Vst2Host, RestoringAChunkSetsGainAndDirection)
     EXPECT_EQ (std::string (programChunk.begin(), programChunk.end()), original);
 
     // An empty restore leaves everything as it was.
+    effect->setParameter (effect, 0, 0.3f);
     EXPECT_EQ (dispatch (effSetChunk, 0, 0, nullptr), 0);
-    EXPECT_FLOAT_EQ (effect->getParameter (effect, 0), 0.5f);
+    EXPECT_FLOAT_EQ (effect->getParameter (effect, 0), 0.3f);
 }
 
 TEST_F (Vst2Host, ProcessReplacingConvertsFumaToAmbix)
