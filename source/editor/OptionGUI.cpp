@@ -100,10 +100,13 @@ void OptionGUI::resized()
 
 void OptionGUI::timerCallback()
 {
+    if (processor == nullptr)
+        return;
+
     // An index that names no item clears the selection; an unchanged one posts nothing.
-    if (processor != nullptr)
-        presetList->setSelectedItemIndex (processor->idxInputConfig.load (std::memory_order_relaxed),
-                                          juce::sendNotificationAsync);
+    mirroredMode = processor->idxInputConfig.load (std::memory_order_relaxed);
+    presetList->setSelectedItemIndex (mirroredMode, juce::sendNotificationAsync);
+    mirroredSelection = presetList->getSelectedItemIndex();
 }
 
 void OptionGUI::buttonClicked (juce::Button* button)
@@ -114,6 +117,19 @@ void OptionGUI::buttonClicked (juce::Button* button)
 
 void OptionGUI::comboBoxChanged (juce::ComboBox* comboBoxThatHasChanged)
 {
-    if (comboBoxThatHasChanged == presetList.get() && processor != nullptr)
-        processor->setConversionMode (presetList->getSelectedItemIndex());
+    if (comboBoxThatHasChanged != presetList.get() || processor == nullptr)
+        return;
+
+    const int selected = presetList->getSelectedItemIndex();
+
+    // The notification arrives later than the change it reports. If it only
+    // echoes a mode the processor has left since (a state the host restored in
+    // between), handing it back would undo that restore; the next tick follows
+    // the processor instead.
+    if (selected == mirroredSelection && processor->idxInputConfig.load (std::memory_order_relaxed) != mirroredMode)
+        return;
+
+    processor->setConversionMode (selected);
+    mirroredSelection = selected;
+    mirroredMode = selected;
 }

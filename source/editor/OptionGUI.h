@@ -34,5 +34,10 @@ private:
     std::unique_ptr<juce::ComboBox> presetList;
     std::unique_ptr<juce::Label> modeLabel;
 
+    // Where list and processor last agreed: the list's selection and the
+    // processor's mode. Lets a delayed notification tell an echo from a choice.
+    int mirroredSelection = -1;
+    int mirroredMode = 0;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OptionGUI)
 };
