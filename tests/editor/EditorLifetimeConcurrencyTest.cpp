@@ -70,6 +70,10 @@ TEST (EditorConcurrency, OpeningAndClosingTheEditorHundredTimesWhileAudioRuns)
         juce::Image canvas (juce::Image::ARGB, editor->getWidth(), editor->getHeight(), true);
         juce::Graphics g (canvas);
         editor->paintEntireComponent (g, false);
+
+        // Closed as a host's wrapper closes it.
+        processor.editorBeingDeleted (editor.get());
+        editor = nullptr;
     }
 
     running = false;
