@@ -16,8 +16,4 @@ cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
     -DORTHOLUME_MINGW_PREFIX="$cache/prefix" \
     -DJUCE_DIR=/usr/lib/x86_64-linux-gnu/cmake/JUCE-7.0.5
 cmake --build build-windows --parallel "$(nproc)"
-
-# wine keeps its own Windows folder; one for the build keeps the user's untouched.
-export WINEPREFIX="$PWD/build-windows/wine"
-export WINEDEBUG=-all
 ctest --test-dir build-windows --output-on-failure
