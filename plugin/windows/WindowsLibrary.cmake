@@ -17,6 +17,10 @@ target_include_directories (Ortholume SYSTEM PRIVATE
 target_link_libraries (Ortholume PRIVATE
     "${ORTHOLUME_PNG_LIBRARY}" "${ORTHOLUME_JPEG_LIBRARY}" "${ORTHOLUME_ZLIB_LIBRARY}")
 
+# The framework tells MinGW builds that it draws text without DirectWrite; we know.
+set_source_files_properties ("${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp" TARGET_DIRECTORY Ortholume
+                             PROPERTIES COMPILE_OPTIONS -Wno-cpp)
+
 # The framework's GUI module outgrows the default COFF section count in a Debug build.
 target_compile_options (Ortholume PRIVATE -Wa,-mbig-obj)
 

@@ -1,7 +1,7 @@
-// Windows' rpcndr.h and libjpeg-turbo's Windows jconfig.h both declare
-// "boolean", and jconfig.h leaves it out once rpcndr.h has been read. Reading
-// rpcndr.h first makes its declaration the one every translation unit sees,
-// whatever the framework included before jpeglib.h.
+// The framework includes jpeglib.h inside a namespace of its own and names the
+// type as jpeglibNamespace::boolean. libjpeg-turbo's Windows jconfig.h leaves
+// its declaration out once windows.h has declared the same type globally, so
+// declare it again here: a repeated typedef of the same type is allowed.
 #pragma once
-#include <rpcndr.h>
 #include_next <jconfig.h>
+typedef unsigned char boolean;
