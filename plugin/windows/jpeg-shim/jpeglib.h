@@ -3,5 +3,5 @@
 // its declaration out once windows.h has declared the same type globally, so
 // declare it again here: a repeated typedef of the same type is allowed.
 #pragma once
-#include_next <jconfig.h>
+#include_next <jpeglib.h>
 typedef unsigned char boolean;
