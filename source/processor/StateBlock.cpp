@@ -1,6 +1,7 @@
 #include "StateBlock.h"
 
 #include <limits>
+#include <memory>
 
 namespace ortholume
 {
@@ -35,6 +36,45 @@ void writeStateBlock (const juce::XmlElement& xml, juce::MemoryBlock& destinatio
     out.flush();
 }
 
+std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBytes)
+{
+    constexpr int headerBytes = 8;
+
+    if (data == nullptr || sizeInBytes <= headerBytes)
+        return {};
+
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (juce::ByteOrder::littleEndianInt (bytes) != stateMagicNumber)
+        return {};
+
+    const auto declaredLength = (int) juce::ByteOrder::littleEndianInt (bytes + 4);
+
+    if (declaredLength <= 0)
+        return {};
+
+    const auto* text = bytes + headerBytes;
+    const auto length = juce::jmin (sizeInBytes - headerBytes, declaredLength);
+
+    // The framework's XML parser reads past the end of its text when a
+    // multi-byte sequence is malformed, so such a block is refused whole; every
+    // block we have ever written is valid UTF-8.
+    if (! juce::CharPointer_UTF8::isValidString (text, length))
+        return {};
+
+    const auto xmlText = juce::String::fromUTF8 (text, length);
+
+    // The parser never returns from a processing instruction ("<?...?>")
+    // followed by text inside an element. Only a leading XML declaration has
+    // any business in a block, so anything else of the kind is refused whole.
+    const auto afterDeclaration = xmlText.trimStart().startsWith ("<?") ? xmlText.indexOf ("?>") : 0;
+
+    if (afterDeclaration < 0 || xmlText.indexOf (afterDeclaration, "<?") >= 0)
+        return {};
+
+    return juce::parseXML (xmlText);
+}
+
 bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept
 {
     auto actual = name.getCharPointer();
@@ -49,6 +89,39 @@ bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected
         if (*e == 0)
             return true;
     }
+}
+
+double parseLeadingDecimal (const juce::String& text)
+{
+    // The framework's reader overflows an int on an exponent of ten digits or
+    // more. Any exponent beyond four significant digits is outside double's
+    // range either way (infinity or zero), so it is cut to 9999 first.
+    constexpr size_t maxExponentDigits = 4;
+    auto number = text.toStdString();
+
+    for (size_t i = 0; i < number.size(); ++i)
+    {
+        if (number[i] != 'e' && number[i] != 'E')
+            continue;
+
+        auto digits = i + 1;
+
+        if (digits < number.size() && (number[digits] == '+' || number[digits] == '-'))
+            ++digits;
+
+        while (digits < number.size() && number[digits] == '0')
+            ++digits;
+
+        auto end = digits;
+
+        while (end < number.size() && number[end] >= '0' && number[end] <= '9')
+            ++end;
+
+        if (end - digits > maxExponentDigits)
+            number.replace (digits, end - digits, "9999");
+    }
+
+    return juce::String::fromUTF8 (number.c_str(), (int) number.size()).getDoubleValue();
 }
 
 int parseLeadingInteger (const juce::String& text) noexcept

@@ -61,7 +61,9 @@ void VelloranAudioProcessor::setParameter (int parameterIndex, float newValue)
     if (! std::isfinite (newValue) || ! std::isfinite (linearGain))
         return;
 
-    gainParameterValue.store (newValue, relaxed);
+    // -0 is the same gain as 0 but would be saved as text that reads back as 0,
+    // so a restored session would not save as it was loaded.
+    gainParameterValue.store (newValue == 0.0f ? 0.0f : newValue, relaxed);
     outputGainTarget.store (linearGain, relaxed);
     parametersChanged.store (true, relaxed);
 }
@@ -84,7 +86,7 @@ void VelloranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readStateBlock (data, sizeInBytes);
 
     if (xml == nullptr)
         return;
@@ -93,17 +95,10 @@ void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBy
     for (auto* child : xml->getChildIterator())
     {
         if (namesMatchIgnoringAsciiCase (child->getTagName(), stateGainName))
-            setParameter (gainParameterIndex, (float) child->getAllSubText().getDoubleValue());
+            setParameter (gainParameterIndex, (float) parseLeadingDecimal (child->getAllSubText()));
         else if (namesMatchIgnoringAsciiCase (child->getTagName(), stateModeName))
             setConversionMode (parseLeadingInteger (child->getAllSubText()));
     }
-
-    // An LV2 host keeps its own copy of every parameter and sends it back later:
-    // unless it hears of the restored gain, it would overwrite it with the old one.
-    // The VST3 adapter re-reads the parameters after a restore and VST2 hosts ask
-    // the processor directly, so only LV2 is told.
-    if (wrapperType == wrapperType_LV2)
-        sendParamChangeMessageToListeners (gainParameterIndex, gainParameterValue.load (relaxed));
     JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     parametersChanged.store (true, relaxed);
