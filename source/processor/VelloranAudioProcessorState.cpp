@@ -99,6 +99,13 @@ void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBy
         else if (namesMatchIgnoringAsciiCase (child->getTagName(), stateModeName))
             setConversionMode (parseLeadingInteger (child->getAllSubText()));
     }
+
+    // An LV2 host keeps its own copy of every parameter and sends it back later:
+    // unless it hears of the restored gain, it would overwrite it with the old one.
+    // The VST3 adapter re-reads the parameters after a restore and VST2 hosts ask
+    // the processor directly, so only LV2 is told.
+    if (wrapperType == wrapperType_LV2)
+        sendParamChangeMessageToListeners (gainParameterIndex, gainParameterValue.load (relaxed));
     JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     parametersChanged.store (true, relaxed);
