@@ -49,6 +49,14 @@ InputFile::InputFile (const std::string& path)
         throw ConversionError ("is truncated or damaged: its header announces more audio than the file holds");
     }
 
+    // An empty file is what an interrupted recording or copy leaves: converting
+    // it would only hide that the audio is missing.
+    if (info.frames <= 0)
+    {
+        sf_close (file);
+        throw ConversionError ("has no audio (0 frames)");
+    }
+
     bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
     integerPcm = integerBitsOf (info.format) > 0;
 }

@@ -19,7 +19,7 @@ public:
     static constexpr int numChannels = 4;
 
     /** Throws ConversionError: cannot open, unknown format, not four channels,
-        or a header that promises more audio than the file holds. */
+        a header that promises more audio than the file holds, or no audio at all. */
     explicit InputFile (const std::string& path);
     ~InputFile();
 

@@ -22,7 +22,6 @@ struct Single
     static Single broadcast (float x) noexcept { return { x }; }
     void store (float* p) const noexcept { *p = v; }
     float largest() const noexcept { return v; }
-    static constexpr int width = 1;
 };
 
 inline Single operator* (Single a, Single b) noexcept { return { a.v * b.v }; }
