@@ -1,6 +1,7 @@
 #include "StateBlock.h"
 
 #include <limits>
+#include <memory>
 
 namespace ortholume
 {
@@ -33,6 +34,45 @@ void writeStateBlock (const juce::XmlElement& xml, juce::MemoryBlock& destinatio
     out.write (text.toRawUTF8(), textBytes);
     out.writeByte (0);
     out.flush();
+}
+
+std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBytes)
+{
+    constexpr int headerBytes = 8;
+
+    if (data == nullptr || sizeInBytes <= headerBytes)
+        return {};
+
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (juce::ByteOrder::littleEndianInt (bytes) != stateMagicNumber)
+        return {};
+
+    const auto declaredLength = (int) juce::ByteOrder::littleEndianInt (bytes + 4);
+
+    if (declaredLength <= 0)
+        return {};
+
+    const auto* text = bytes + headerBytes;
+    const auto length = juce::jmin (sizeInBytes - headerBytes, declaredLength);
+
+    // The framework's XML parser reads past the end of its text when a
+    // multi-byte sequence is malformed, so such a block is refused whole; every
+    // block we have ever written is valid UTF-8.
+    if (! juce::CharPointer_UTF8::isValidString (text, length))
+        return {};
+
+    const auto xmlText = juce::String::fromUTF8 (text, length);
+
+    // The parser never returns from a processing instruction ("<?...?>")
+    // followed by text inside an element. Only a leading XML declaration has
+    // any business in a block, so anything else of the kind is refused whole.
+    const auto afterDeclaration = xmlText.trimStart().startsWith ("<?") ? xmlText.indexOf ("?>") : 0;
+
+    if (afterDeclaration < 0 || xmlText.indexOf (afterDeclaration, "<?") >= 0)
+        return {};
+
+    return juce::parseXML (xmlText);
 }
 
 bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept

@@ -179,8 +179,10 @@ void VelloranAudioProcessor::processStepByStep (float* const* channels, int numC
     for (int slot = 0; slot < inputsPresent; ++slot)
         updateMeter (slot, peakMagnitude (channels[slot], numSamples));
 
-    for (int c = 0; c < inputsPresent; ++c)
-        juce::FloatVectorOperations::copy (channels[c], scratch[c], numSamples);
+    // An empty block may come with no sample storage at all (null channels).
+    if (numSamples > 0)
+        for (int c = 0; c < inputsPresent; ++c)
+            juce::FloatVectorOperations::copy (channels[c], scratch[c], numSamples);
 
     const int outputsPresent = juce::jmin (outputsProcessed, numChannels);
 
@@ -201,6 +203,9 @@ void VelloranAudioProcessor::updateMeter (int slot, float peak) noexcept
 
 void VelloranAudioProcessor::clearChannels (float* const* channels, int from, int to, int numSamples) noexcept
 {
+    if (numSamples <= 0)
+        return;
+
     for (int c = from; c < to; ++c)
         juce::FloatVectorOperations::clear (channels[c], numSamples);
 }

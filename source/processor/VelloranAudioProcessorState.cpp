@@ -84,7 +84,7 @@ void VelloranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readStateBlock (data, sizeInBytes);
 
     if (xml == nullptr)
         return;

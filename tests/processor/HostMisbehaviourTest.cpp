@@ -92,6 +92,30 @@ TEST (HostMisbehaviour, ProcessBlockBeforePrepareToPlayConverts)
     expectFumaToAmbix (input, buffer, 256);
 }
 
+// Found by fuzzing: an empty block may arrive without sample storage, and
+// copying or clearing zero samples from a null pointer is undefined behaviour
+// (UndefinedBehaviorSanitizer stops the sanitized run of this test on it).
+TEST (HostMisbehaviour, EmptyBlockWithoutSampleStorageIsAccepted)
+{
+    VelloranAudioProcessor processor;
+    float* noStorage[6] = {};
+    juce::MidiBuffer midi;
+
+    for (int numChannels : { 2, 4, 6 })
+    {
+        juce::AudioBuffer<float> empty (noStorage, numChannels, 0);
+        processor.processBlock (empty, midi);
+        processor.processBlockBypassed (empty, midi);
+    }
+
+    expectMetersInRange (processor);
+
+    const auto input = makeSignal (4, 64, 9);
+    auto buffer = input;
+    process (processor, buffer);
+    expectFumaToAmbix (input, buffer, 64);
+}
+
 TEST (HostMisbehaviour, ReleaseResourcesTwiceKeepsTheProcessorUsable)
 {
     VelloranAudioProcessor processor;

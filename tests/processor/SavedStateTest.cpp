@@ -177,3 +177,62 @@ TEST (SavedState, OutOfRangeModeSavesBackUnchanged)
     const std::string text (static_cast<const char*> (block.getData()) + 8, block.getSize() - 9);
     EXPECT_EQ (text, "<Root><Gain>1</Gain><idxInputConfig>5</idxInputConfig></Root>");
 }
+
+// Found by fuzzing: malformed UTF-8 made the framework's XML parser read past
+// the end of the block (an AddressSanitizer heap-buffer-overflow). Such a block
+// is refused whole; the sanitized run of this test catches any over-read.
+TEST (SavedState, MalformedUtf8IsRefusedWhole)
+{
+    const std::string foundByFuzzing ("<Root><Gain>-1e30</Gain><idxInputConfig>-2147483648</idxInputConfig"
+                                      "\xa1\xc1\xc3\xd0Root>");
+    const std::string inValidXml ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><Note>\xc3</Note></Root>");
+    const std::string cutInsideASequence ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>\xe2\x82");
+
+    for (const auto& text : { foundByFuzzing, inValidXml, cutInsideASequence })
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, wrap (text, (juce::uint32) text.size()));
+
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << text;
+        EXPECT_EQ (processor->idxInputConfig.load(), 0) << text;
+        EXPECT_FALSE (processor->parametersChanged.load()) << text;
+    }
+}
+
+TEST (SavedState, WellFormedNonAsciiTextStillRestores)
+{
+    auto processor = processorAtGain (0.7f, 0);
+    restore (*processor, wrap ("<Root><Note>Caf\xc3\xa9 \xe2\x80\x94 \xf0\x9f\x8e\xa7</Note>"
+                               "<Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>"));
+
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
+    EXPECT_EQ (processor->idxInputConfig.load(), 1);
+}
+
+// Found by fuzzing: a processing instruction followed by text inside an element
+// sent the framework's XML parser into an endless loop, hanging the host while
+// it loads the session. Such a block is refused whole and returns at once.
+TEST (SavedState, ProcessingInstructionInsideAnElementIsRefusedWithoutHanging)
+{
+    const std::string foundByFuzzing ("<Root>dxI<?xml version=\"1.0\" encoding=\"UTF-8\"?>/Root>");
+    const std::string inTheGain ("<Root><Gain>0.5<?pi?>x</Gain><idxInputConfig>1</idxInputConfig></Root>");
+
+    for (const auto& text : { foundByFuzzing, inTheGain })
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, wrap (text));
+
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << text;
+        EXPECT_FALSE (processor->parametersChanged.load()) << text;
+    }
+}
+
+TEST (SavedState, LeadingXmlDeclarationStillRestores)
+{
+    auto processor = processorAtGain (0.7f, 0);
+    restore (*processor, wrap ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>"));
+
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
+    EXPECT_EQ (processor->idxInputConfig.load(), 1);
+}
