@@ -91,6 +91,39 @@ bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected
     }
 }
 
+double parseLeadingDecimal (const juce::String& text)
+{
+    // The framework's reader overflows an int on an exponent of ten digits or
+    // more. Any exponent beyond four significant digits is outside double's
+    // range either way (infinity or zero), so it is cut to 9999 first.
+    constexpr size_t maxExponentDigits = 4;
+    auto number = text.toStdString();
+
+    for (size_t i = 0; i < number.size(); ++i)
+    {
+        if (number[i] != 'e' && number[i] != 'E')
+            continue;
+
+        auto digits = i + 1;
+
+        if (digits < number.size() && (number[digits] == '+' || number[digits] == '-'))
+            ++digits;
+
+        while (digits < number.size() && number[digits] == '0')
+            ++digits;
+
+        auto end = digits;
+
+        while (end < number.size() && number[end] >= '0' && number[end] <= '9')
+            ++end;
+
+        if (end - digits > maxExponentDigits)
+            number.replace (digits, end - digits, "9999");
+    }
+
+    return juce::String::fromUTF8 (number.c_str(), (int) number.size()).getDoubleValue();
+}
+
 int parseLeadingInteger (const juce::String& text) noexcept
 {
     auto p = text.getCharPointer();

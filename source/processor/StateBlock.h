@@ -24,6 +24,10 @@ std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBy
 /** Element names match whatever their ASCII letter case; other letters must match exactly. */
 bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept;
 
+/** Reads a decimal number as String::getDoubleValue does (leading white space,
+    trailing text ignored, 0 without digits), but safe for any exponent. */
+double parseLeadingDecimal (const juce::String& text);
+
 /** Reads a decimal integer as the C library's atoi does (leading white space, an
     optional sign, digits up to the first non-digit, 0 without digits), but
     saturates at the int range instead of overflowing. */

@@ -93,7 +93,7 @@ void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBy
     for (auto* child : xml->getChildIterator())
     {
         if (namesMatchIgnoringAsciiCase (child->getTagName(), stateGainName))
-            setParameter (gainParameterIndex, (float) child->getAllSubText().getDoubleValue());
+            setParameter (gainParameterIndex, (float) parseLeadingDecimal (child->getAllSubText()));
         else if (namesMatchIgnoringAsciiCase (child->getTagName(), stateModeName))
             setConversionMode (parseLeadingInteger (child->getAllSubText()));
     }

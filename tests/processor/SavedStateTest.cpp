@@ -236,3 +236,21 @@ TEST (SavedState, LeadingXmlDeclarationStillRestores)
     EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
     EXPECT_EQ (processor->idxInputConfig.load(), 1);
 }
+
+// Found by fuzzing: a gain with an exponent of ten digits or more overflowed an
+// int inside the framework's number reader (undefined behaviour; the value read
+// was arbitrary). Such a gain is read as infinity and refused, or as zero.
+TEST (SavedState, GainWithAnEnormousExponentIsReadAsInfinityOrZero)
+{
+    auto refused = processorAtGain (0.7f, 0);
+    restore (*refused, wrap ("<Root><Gain>0.000000003e+30150820883</Gain></Root>"));
+    EXPECT_EQ (refused->gainParameterValue.load(), 0.7f);
+
+    auto zero = processorAtGain (0.7f, 0);
+    restore (*zero, wrap ("<Root><Gain> 5e-000030150820883x</Gain></Root>"));
+    EXPECT_EQ (zero->gainParameterValue.load(), 0.0f);
+
+    auto ordinary = processorAtGain (0.7f, 0);
+    restore (*ordinary, wrap ("<Root><Gain>5e-0001</Gain></Root>"));
+    EXPECT_EQ (ordinary->gainParameterValue.load(), 0.5f);
+}
