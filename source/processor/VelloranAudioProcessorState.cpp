@@ -61,7 +61,9 @@ void VelloranAudioProcessor::setParameter (int parameterIndex, float newValue)
     if (! std::isfinite (newValue) || ! std::isfinite (linearGain))
         return;
 
-    gainParameterValue.store (newValue, relaxed);
+    // -0 is the same gain as 0 but would be saved as text that reads back as 0,
+    // so a restored session would not save as it was loaded.
+    gainParameterValue.store (newValue == 0.0f ? 0.0f : newValue, relaxed);
     outputGainTarget.store (linearGain, relaxed);
     parametersChanged.store (true, relaxed);
 }
