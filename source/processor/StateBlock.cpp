@@ -1,5 +1,6 @@
 #include "StateBlock.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -54,7 +55,11 @@ std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBy
         return {};
 
     const auto* text = bytes + headerBytes;
-    const auto length = juce::jmin (sizeInBytes - headerBytes, declaredLength);
+    const auto available = juce::jmin (sizeInBytes - headerBytes, declaredLength);
+
+    // The text ends at its first zero byte, as it does when we write it: the
+    // parser would otherwise walk past that terminator into whatever follows.
+    const auto length = (int) (std::find (text, text + available, '\0') - text);
 
     // The framework's XML parser reads past the end of its text when a
     // multi-byte sequence is malformed, so such a block is refused whole; every

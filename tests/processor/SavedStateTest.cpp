@@ -277,3 +277,24 @@ TEST (SavedState, NegativeZeroGainSavesAndRestoresAsZero)
     processor->getStateInformation (again);
     EXPECT_EQ (again, saved);
 }
+
+// Found by fuzzing: a zero byte inside the text let the framework's XML parser
+// run past it (an entity in a quoted attribute) and read beyond the block. The
+// text ends at its first zero byte, as it does in every block we write.
+TEST (SavedState, TextEndsAtItsFirstZeroByte)
+{
+    std::string foundByFuzzing ("<Rn 1=\"/###&#x");
+    foundByFuzzing += '\0';
+    foundByFuzzing += " p>/t><G>t><Ro-5e3Gi0<n>/" + std::string (33, '\xff') + "&p";
+
+    auto processor = processorAtGain (0.7f, 0);
+    restore (*processor, wrap (foundByFuzzing));
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.7f);
+
+    std::string validThenZero ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>");
+    validThenZero += '\0';
+    validThenZero += "<Gain>0.1</Gain>";
+    restore (*processor, wrap (validThenZero));
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
+    EXPECT_EQ (processor->idxInputConfig.load(), 1);
+}
