@@ -77,7 +77,11 @@ std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBy
     if (afterDeclaration < 0 || xmlText.indexOf (afterDeclaration, "<?") >= 0)
         return {};
 
-    return juce::parseXML (xmlText);
+    // A character reference cut off at the very end ("&#x") makes the parser
+    // step over the terminator. White space after the document means nothing
+    // to XML and gives it room to stop.
+    constexpr int safetyMargin = 16;
+    return juce::parseXML (xmlText + juce::String::repeatedString (" ", safetyMargin));
 }
 
 bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept

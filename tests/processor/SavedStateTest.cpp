@@ -298,3 +298,18 @@ TEST (SavedState, TextEndsAtItsFirstZeroByte)
     EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
     EXPECT_EQ (processor->idxInputConfig.load(), 1);
 }
+
+// Found by fuzzing: text ending in a cut-off character reference ("&#x") made
+// the framework's XML parser step over the end of the text and read beyond it.
+TEST (SavedState, CutOffCharacterReferenceAtTheEndIsRefused)
+{
+    for (const std::string text : { "<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a b=\"&#x",
+                                    "<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig>&#x",
+                                    "<Root><Gain>0.5&#x" })
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, wrap (text));
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << text;
+        EXPECT_FALSE (processor->parametersChanged.load()) << text;
+    }
+}
