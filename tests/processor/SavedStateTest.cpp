@@ -193,8 +193,11 @@ TEST (SavedState, MalformedUtf8IsRefusedWhole)
                                       "\xa1\xc1\xc3\xd0Root>");
     const std::string inValidXml ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><Note>\xc3</Note></Root>");
     const std::string cutInsideASequence ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>\xe2\x82");
+    // Also found by fuzzing: an overlong four-byte form overran the framework's string copy.
+    const std::string overlong ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a>\xf0\x83\x8f\x98</a></Root>");
+    const std::string surrogate ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a>\xed\xa0\x80</a></Root>");
 
-    for (const auto& text : { foundByFuzzing, inValidXml, cutInsideASequence })
+    for (const auto& text : { foundByFuzzing, inValidXml, cutInsideASequence, overlong, surrogate })
     {
         auto processor = processorAtGain (0.7f, 0);
         restore (*processor, wrap (text, (juce::uint32) text.size()));
