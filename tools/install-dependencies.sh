@@ -13,6 +13,7 @@ packages=(
     libasound2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
     libgtest-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev
     libsndfile1-dev
     xvfb xauth
     # Hosts no one here wrote, for the hosting tests: LV2 through jalv on a JACK

@@ -1,5 +1,6 @@
 #include "StateBlock.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -17,6 +18,43 @@ bool isCWhiteSpace (juce::juce_wchar c) noexcept
 juce::juce_wchar toAsciiLower (juce::juce_wchar c) noexcept
 {
     return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
+/** Well-formed UTF-8 as RFC 3629 defines it: no overlong forms, no surrogates,
+    nothing beyond U+10FFFF, no sequence cut short. */
+bool isStrictUtf8 (const char* text, int length) noexcept
+{
+    const auto* p = reinterpret_cast<const unsigned char*> (text);
+    const auto* end = p + length;
+
+    while (p < end)
+    {
+        const auto lead = *p++;
+
+        if (lead < 0x80)
+            continue;
+
+        int extra = 0;
+        unsigned char low = 0x80, high = 0xbf; // allowed range of the first continuation byte
+
+        if (lead >= 0xc2 && lead <= 0xdf)      { extra = 1; }
+        else if (lead == 0xe0)                  { extra = 2; low = 0xa0; }
+        else if (lead >= 0xe1 && lead <= 0xec)  { extra = 2; }
+        else if (lead == 0xed)                  { extra = 2; high = 0x9f; }
+        else if (lead >= 0xee && lead <= 0xef)  { extra = 2; }
+        else if (lead == 0xf0)                  { extra = 3; low = 0x90; }
+        else if (lead >= 0xf1 && lead <= 0xf3)  { extra = 3; }
+        else if (lead == 0xf4)                  { extra = 3; high = 0x8f; }
+        else                                    { return false; }
+
+        if (end - p < extra || *p < low || *p > high)
+            return false;
+
+        for (int i = 0; i < extra; ++i, ++p)
+            if ((*p & 0xc0) != 0x80)
+                return false;
+    }
+
+    return true;
 }
 } // namespace
 
@@ -54,12 +92,16 @@ std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBy
         return {};
 
     const auto* text = bytes + headerBytes;
-    const auto length = juce::jmin (sizeInBytes - headerBytes, declaredLength);
+    const auto available = juce::jmin (sizeInBytes - headerBytes, declaredLength);
 
-    // The framework's XML parser reads past the end of its text when a
-    // multi-byte sequence is malformed, so such a block is refused whole; every
-    // block we have ever written is valid UTF-8.
-    if (! juce::CharPointer_UTF8::isValidString (text, length))
+    // The text ends at its first zero byte, as it does when we write it: the
+    // parser would otherwise walk past that terminator into whatever follows.
+    const auto length = (int) (std::find (text, text + available, '\0') - text);
+
+    // The framework's string and XML code read and write past the end of their
+    // buffers when a multi-byte sequence is malformed or overlong, so such a
+    // block is refused whole; every block we have ever written is valid UTF-8.
+    if (! isStrictUtf8 (text, length))
         return {};
 
     const auto xmlText = juce::String::fromUTF8 (text, length);
@@ -72,7 +114,11 @@ std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBy
     if (afterDeclaration < 0 || xmlText.indexOf (afterDeclaration, "<?") >= 0)
         return {};
 
-    return juce::parseXML (xmlText);
+    // A character reference cut off at the very end ("&#x") makes the parser
+    // step over the terminator. White space after the document means nothing
+    // to XML and gives it room to stop.
+    constexpr int safetyMargin = 16;
+    return juce::parseXML (xmlText + juce::String::repeatedString (" ", safetyMargin));
 }
 
 bool namesMatchIgnoringAsciiCase (const juce::String& name, const char* expected) noexcept

@@ -193,8 +193,11 @@ TEST (SavedState, MalformedUtf8IsRefusedWhole)
                                       "\xa1\xc1\xc3\xd0Root>");
     const std::string inValidXml ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><Note>\xc3</Note></Root>");
     const std::string cutInsideASequence ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>\xe2\x82");
+    // Also found by fuzzing: an overlong four-byte form overran the framework's string copy.
+    const std::string overlong ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a>\xf0\x83\x8f\x98</a></Root>");
+    const std::string surrogate ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a>\xed\xa0\x80</a></Root>");
 
-    for (const auto& text : { foundByFuzzing, inValidXml, cutInsideASequence })
+    for (const auto& text : { foundByFuzzing, inValidXml, cutInsideASequence, overlong, surrogate })
     {
         auto processor = processorAtGain (0.7f, 0);
         restore (*processor, wrap (text, (juce::uint32) text.size()));
@@ -276,4 +279,40 @@ TEST (SavedState, NegativeZeroGainSavesAndRestoresAsZero)
     juce::MemoryBlock again;
     processor->getStateInformation (again);
     EXPECT_EQ (again, saved);
+}
+
+// Found by fuzzing: a zero byte inside the text let the framework's XML parser
+// run past it (an entity in a quoted attribute) and read beyond the block. The
+// text ends at its first zero byte, as it does in every block we write.
+TEST (SavedState, TextEndsAtItsFirstZeroByte)
+{
+    std::string foundByFuzzing ("<Rn 1=\"/###&#x");
+    foundByFuzzing += '\0';
+    foundByFuzzing += " p>/t><G>t><Ro-5e3Gi0<n>/" + std::string (33, '\xff') + "&p";
+
+    auto processor = processorAtGain (0.7f, 0);
+    restore (*processor, wrap (foundByFuzzing));
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.7f);
+
+    std::string validThenZero ("<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig></Root>");
+    validThenZero += '\0';
+    validThenZero += "<Gain>0.1</Gain>";
+    restore (*processor, wrap (validThenZero));
+    EXPECT_EQ (processor->gainParameterValue.load(), 0.5f);
+    EXPECT_EQ (processor->idxInputConfig.load(), 1);
+}
+
+// Found by fuzzing: text ending in a cut-off character reference ("&#x") made
+// the framework's XML parser step over the end of the text and read beyond it.
+TEST (SavedState, CutOffCharacterReferenceAtTheEndIsRefused)
+{
+    for (const std::string text : { "<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig><a b=\"&#x",
+                                    "<Root><Gain>0.5</Gain><idxInputConfig>1</idxInputConfig>&#x",
+                                    "<Root><Gain>0.5&#x" })
+    {
+        auto processor = processorAtGain (0.7f, 0);
+        restore (*processor, wrap (text));
+        EXPECT_EQ (processor->gainParameterValue.load(), 0.7f) << text;
+        EXPECT_FALSE (processor->parametersChanged.load()) << text;
+    }
 }
