@@ -5,7 +5,7 @@
 // input never comes out as NaN.
 #include "FuzzerSupport.h"
 
-#include "processor/VelloranAudioProcessor.h"
+#include "processor/ProcessorTestUtilities.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -13,15 +13,13 @@
 #include <cstdint>
 #include <limits>
 
+using namespace testing_utilities;
+
 namespace
 {
 constexpr int maxFuzzBlockSamples = 20000;
 constexpr int maxFuzzChannels = 8;
 constexpr int maxOperations = 12;
-
-JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-void setGain (VelloranAudioProcessor& processor, float value) { processor.setParameter (0, value); }
-JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
 float anyGainValue (FuzzedDataProvider& input)
 {
@@ -123,13 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
                 processor.setStateInformation (bytes.data(), (int) bytes.size());
                 break;
             }
-            case 6:
-            {
-                juce::MemoryBlock saved;
-                processor.getStateInformation (saved);
-                processor.setStateInformation (saved.getData(), (int) saved.getSize());
-                break;
-            }
+            case 6:  restore (processor, stateOf (processor)); break;
             default: checkMeters (processor); break;
         }
     }

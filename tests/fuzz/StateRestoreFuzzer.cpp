@@ -4,25 +4,15 @@
 // must stay finite and keep the meters in range.
 #include "FuzzerSupport.h"
 
-#include "processor/VelloranAudioProcessor.h"
+#include "processor/ProcessorTestUtilities.h"
 
 #include <cmath>
 #include <cstdint>
 
+using namespace testing_utilities;
+
 namespace
 {
-juce::MemoryBlock savedState (VelloranAudioProcessor& processor)
-{
-    juce::MemoryBlock block;
-    processor.getStateInformation (block);
-    return block;
-}
-
-void restore (VelloranAudioProcessor& processor, const juce::MemoryBlock& block)
-{
-    processor.setStateInformation (block.getData(), (int) block.getSize());
-}
-
 void processOneBlock (VelloranAudioProcessor& processor)
 {
     constexpr int numSamples = 64;
@@ -50,21 +40,21 @@ void processOneBlock (VelloranAudioProcessor& processor)
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
     VelloranAudioProcessor processor;
-    const auto before = savedState (processor);
+    const auto before = stateOf (processor);
 
     processor.setStateInformation (data, (int) size);
-    const auto after = savedState (processor);
+    const auto after = stateOf (processor);
 
     if (after != before)
     {
         // The new state is one the host can store: it restores to itself, on
         // this processor and on a fresh one.
         restore (processor, after);
-        ORTHOLUME_FUZZ_CHECK (savedState (processor) == after, "restored state saves unchanged");
+        ORTHOLUME_FUZZ_CHECK (stateOf (processor) == after, "restored state saves unchanged");
 
         VelloranAudioProcessor fresh;
         restore (fresh, after);
-        ORTHOLUME_FUZZ_CHECK (savedState (fresh) == after, "state restores onto a new instance");
+        ORTHOLUME_FUZZ_CHECK (stateOf (fresh) == after, "state restores onto a new instance");
     }
 
     processOneBlock (processor);

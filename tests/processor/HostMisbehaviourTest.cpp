@@ -41,21 +41,7 @@ juce::MemoryBlock stateWith (float gain, int mode)
     VelloranAudioProcessor source;
     setGain (source, gain);
     source.setConversionMode (mode);
-    juce::MemoryBlock block;
-    source.getStateInformation (block);
-    return block;
-}
-
-juce::MemoryBlock stateOf (VelloranAudioProcessor& processor)
-{
-    juce::MemoryBlock block;
-    processor.getStateInformation (block);
-    return block;
-}
-
-void restore (VelloranAudioProcessor& processor, const juce::MemoryBlock& block)
-{
-    processor.setStateInformation (block.getData(), (int) block.getSize());
+    return stateOf (source);
 }
 } // namespace
 

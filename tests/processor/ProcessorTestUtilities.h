@@ -63,4 +63,16 @@ inline std::vector<float> meterSnapshot (const VelloranAudioProcessor& processor
 JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
 inline void setGain (juce::AudioProcessor& processor, float value) { processor.setParameter (0, value); }
 JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
+inline juce::MemoryBlock stateOf (juce::AudioProcessor& processor)
+{
+    juce::MemoryBlock block;
+    processor.getStateInformation (block);
+    return block;
+}
+
+inline void restore (juce::AudioProcessor& processor, const juce::MemoryBlock& block)
+{
+    processor.setStateInformation (block.getData(), (int) block.getSize());
+}
 } // namespace testing_utilities

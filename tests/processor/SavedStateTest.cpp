@@ -22,11 +22,6 @@ juce::MemoryBlock wrap (const std::string& text)
     return wrap (text, (juce::uint32) text.size());
 }
 
-void restore (VelloranAudioProcessor& processor, const juce::MemoryBlock& block)
-{
-    processor.setStateInformation (block.getData(), (int) block.getSize());
-}
-
 /** A processor moved away from its defaults, with the change flag lowered. */
 std::unique_ptr<VelloranAudioProcessor> processorAtGain (float gain, int mode)
 {
