@@ -24,6 +24,12 @@ set (ORTHOLUME_FRAMEWORK_DEFINITIONS
     # Tests wait on the message loop.
     JUCE_MODAL_LOOPS_PERMITTED=1)
 
+if (CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    # The Standalone app offers JACK beside ALSA: four-channel work on Linux
+    # mostly runs through it. The library is opened at run time, if present.
+    list (APPEND ORTHOLUME_FRAMEWORK_DEFINITIONS JUCE_JACK=1)
+endif()
+
 # JUCE's module folder as a system include path: GCC 12 reports false positives
 # (-Wdangling-pointer in ListenerList) inside it that are not ours to fix.
 get_target_property (_juce_module_includes juce::juce_core INTERFACE_INCLUDE_DIRECTORIES)

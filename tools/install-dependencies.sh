@@ -15,7 +15,9 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libsndfile1-dev
-    xvfb xauth
+    # JACK for the Standalone app; a virtual display for anything with a window.
+    libjack-jackd2-dev
+    xvfb xauth x11-utils
     # Hosts no one here wrote, for the hosting tests: LV2 through jalv on a JACK
     # dummy server, the TTL through lv2_validate, VST2 through Ardour's scanner.
     python3 jalv jackd2 jack-tools lv2-dev sordi ardour
