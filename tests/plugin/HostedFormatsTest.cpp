@@ -31,6 +31,25 @@ std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format
     return instance;
 }
 
+std::unique_ptr<juce::AudioPluginInstance> loadVst2()
+{
+    juce::VSTPluginFormat format;
+    return load (format, ORTHOLUME_VST2_LIBRARY);
+}
+
+std::unique_ptr<juce::AudioPluginInstance> loadVst3()
+{
+    juce::VST3PluginFormat format;
+    return load (format, ORTHOLUME_VST3_BUNDLE);
+}
+
+std::unique_ptr<juce::AudioPluginInstance> loadLv2()
+{
+    juce::LV2PluginFormat format;
+    format.searchPathsForPlugins (juce::FileSearchPath (ORTHOLUME_LV2_FOLDER), false, false);
+    return load (format, ORTHOLUME_LV2_URI);
+}
+
 /** A plane wave in FuMa, different on every channel. */
 juce::AudioBuffer<float> fumaBlock()
 {
@@ -82,39 +101,27 @@ juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance& instanc
 
     return nullptr;
 }
+
+/** Found under its name with four ins and outs, at the default gain, and converting exactly. */
+void expectLoadsAtTheDefaultGainAndConverts (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadFormat)
+{
+    auto instance = loadFormat();
+    ASSERT_NE (instance, nullptr);
+
+    auto* gain = findParameter (*instance, "Gain");
+    ASSERT_NE (gain, nullptr);
+    EXPECT_FLOAT_EQ (gain->getValue(), 0.9f);
+
+    expectConvertsFumaToAmbix (*instance);
+}
 } // namespace
 
-TEST (HostedFormats, Vst3LoadsAndConvertsFumaToAmbix)
-{
-    juce::VST3PluginFormat format;
-    auto instance = load (format, ORTHOLUME_VST3_BUNDLE);
-    ASSERT_NE (instance, nullptr);
-
-    auto* gain = findParameter (*instance, "Gain");
-    ASSERT_NE (gain, nullptr);
-    EXPECT_FLOAT_EQ (gain->getValue(), 0.9f);
-
-    expectConvertsFumaToAmbix (*instance);
-}
-
-TEST (HostedFormats, Lv2LoadsAndConvertsFumaToAmbix)
-{
-    juce::LV2PluginFormat format;
-    format.searchPathsForPlugins (juce::FileSearchPath (ORTHOLUME_LV2_FOLDER), false, false);
-    auto instance = load (format, ORTHOLUME_LV2_URI);
-    ASSERT_NE (instance, nullptr);
-
-    auto* gain = findParameter (*instance, "Gain");
-    ASSERT_NE (gain, nullptr);
-    EXPECT_FLOAT_EQ (gain->getValue(), 0.9f);
-
-    expectConvertsFumaToAmbix (*instance);
-}
+TEST (HostedFormats, Vst3LoadsAndConvertsFumaToAmbix) { expectLoadsAtTheDefaultGainAndConverts (loadVst3); }
+TEST (HostedFormats, Lv2LoadsAndConvertsFumaToAmbix) { expectLoadsAtTheDefaultGainAndConverts (loadLv2); }
 
 TEST (HostedFormats, Vst3StateRoundTripsThroughTheHost)
 {
-    juce::VST3PluginFormat format;
-    auto first = load (format, ORTHOLUME_VST3_BUNDLE);
+    auto first = loadVst3();
     ASSERT_NE (first, nullptr);
 
     auto* gain = findParameter (*first, "Gain");
@@ -124,7 +131,7 @@ TEST (HostedFormats, Vst3StateRoundTripsThroughTheHost)
     juce::MemoryBlock state;
     first->getStateInformation (state);
 
-    auto second = load (format, ORTHOLUME_VST3_BUNDLE);
+    auto second = loadVst3();
     ASSERT_NE (second, nullptr);
     second->setStateInformation (state.getData(), (int) state.getSize());
 
@@ -136,25 +143,6 @@ TEST (HostedFormats, Vst3StateRoundTripsThroughTheHost)
 //==============================================================================
 namespace
 {
-std::unique_ptr<juce::AudioPluginInstance> loadVst2()
-{
-    juce::VSTPluginFormat format;
-    return load (format, ORTHOLUME_VST2_LIBRARY);
-}
-
-std::unique_ptr<juce::AudioPluginInstance> loadVst3()
-{
-    juce::VST3PluginFormat format;
-    return load (format, ORTHOLUME_VST3_BUNDLE);
-}
-
-std::unique_ptr<juce::AudioPluginInstance> loadLv2()
-{
-    juce::LV2PluginFormat format;
-    format.searchPathsForPlugins (juce::FileSearchPath (ORTHOLUME_LV2_FOLDER), false, false);
-    return load (format, ORTHOLUME_LV2_URI);
-}
-
 void processSilence (juce::AudioPluginInstance& instance, int numBlocks)
 {
     juce::AudioBuffer<float> buffer (4, blockSize);
@@ -247,17 +235,7 @@ TEST (HostedFormats, Vst3ShowsOnlyGainAndBypassWithTheirTexts)
     EXPECT_FALSE (instance->checkBusesLayoutSupported (layoutOf (juce::AudioChannelSet::create5point1())));
 }
 
-TEST (HostedFormats, Vst2LoadsAndConvertsFumaToAmbix)
-{
-    auto instance = loadVst2();
-    ASSERT_NE (instance, nullptr);
-
-    auto* gain = findParameter (*instance, "Gain");
-    ASSERT_NE (gain, nullptr);
-    EXPECT_FLOAT_EQ (gain->getValue(), 0.9f);
-
-    expectConvertsFumaToAmbix (*instance);
-}
+TEST (HostedFormats, Vst2LoadsAndConvertsFumaToAmbix) { expectLoadsAtTheDefaultGainAndConverts (loadVst2); }
 
 TEST (HostedFormats, Vst2HostSeesTheRestoredGain) { expectRestoredGainReachesTheHost (loadVst2); }
 TEST (HostedFormats, Vst3HostSeesTheRestoredGain) { expectRestoredGainReachesTheHost (loadVst3); }
