@@ -180,6 +180,7 @@ TEST (HostMisbehaviour, EditorOpenedAndClosedWhileStateIsRestored)
         std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
         ASSERT_NE (editor, nullptr);
         juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        processor.editorBeingDeleted (editor.get()); // as a host's wrapper closes it
         editor.reset();
     }
 
@@ -193,6 +194,7 @@ TEST (HostMisbehaviour, EditorOpenedAndClosedWhileStateIsRestored)
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     ASSERT_NE (editor, nullptr);
     EXPECT_EQ (processor.getActiveEditor(), editor.get());
+    processor.editorBeingDeleted (editor.get());
     editor.reset();
     EXPECT_EQ (processor.getActiveEditor(), nullptr);
 }
