@@ -90,12 +90,28 @@ void VelloranAudioProcessor::settleSmoothing() noexcept
 }
 
 //==============================================================================
+// A block longer than the work space is processed as consecutive parts of at
+// most maxBlockSamples, each exactly as if the host had delivered it alone: the
+// glides run on from part to part and every part updates the meters.
 void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    const int numSamples = juce::jmin (buffer.getNumSamples(), maxBlockSamples);
+    const int numSamples = buffer.getNumSamples();
     const int numChannels = buffer.getNumChannels();
     auto* const* channels = buffer.getArrayOfWritePointers();
+    int start = 0;
 
+    // An empty block is still one part: it settles stages and decays the meters.
+    do
+    {
+        const int partSamples = juce::jmin (numSamples - start, maxBlockSamples);
+        processPart (channels, numChannels, start, partSamples);
+        start += partSamples;
+    }
+    while (start < numSamples);
+}
+
+void VelloranAudioProcessor::processPart (float* const* channels, int numChannels, int start, int numSamples) noexcept
+{
     const int inputsProcessed = juce::jmin (numInputChannelsProcessed.load (relaxed), getTotalNumInputChannels());
     numInputChannelsProcessed.store (inputsProcessed, relaxed);
     const int outputsProcessed = numOutputChannelsProcessed.load (relaxed);
@@ -113,8 +129,13 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
         && outputsProcessed == numConvertedChannels)
     {
+        std::array<float*, numConvertedChannels> part {};
+
+        for (int c = 0; c < numConvertedChannels; ++c)
+            part[(size_t) c] = channels[c] + start;
+
         ChannelPeaks inputPeaks {}, outputPeaks {};
-        convertFourChannelsInPlace (channels, numSamples, stages.w, stages.mix, stages.gain, inputPeaks, outputPeaks);
+        convertFourChannelsInPlace (part.data(), numSamples, stages.w, stages.mix, stages.gain, inputPeaks, outputPeaks);
 
         for (int c = 0; c < numConvertedChannels; ++c)
         {
@@ -124,11 +145,11 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     }
     else
     {
-        processStepByStep (channels, numChannels, numSamples, inputsProcessed, outputsProcessed, stages);
+        processStepByStep (channels, numChannels, start, numSamples, inputsProcessed, outputsProcessed, stages);
     }
 
     // Whatever further channels the host hands over carry nothing of ours.
-    clearChannels (channels, outputsProcessed, numChannels, numSamples);
+    clearChannels (channels, outputsProcessed, numChannels, start, numSamples);
 }
 
 void VelloranAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
@@ -136,20 +157,21 @@ void VelloranAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buf
     clearChannels (buffer.getArrayOfWritePointers(),
                    numOutputChannelsProcessed.load (relaxed),
                    buffer.getNumChannels(),
+                   0,
                    buffer.getNumSamples());
 }
 
 // The same conversion for a host that delivers fewer channels than the engine
 // converts (or after the input count has shrunk): every access stays within the
 // buffer, and inputs it does not have read as silence.
-void VelloranAudioProcessor::processStepByStep (float* const* channels, int numChannels, int numSamples,
+void VelloranAudioProcessor::processStepByStep (float* const* channels, int numChannels, int start, int numSamples,
                                                 int inputsProcessed, int outputsProcessed,
                                                 const Stages& stages) noexcept
 {
     std::array<const float*, numConvertedChannels> in {};
 
     for (int c = 0; c < numConvertedChannels; ++c)
-        in[(size_t) c] = c < numChannels ? channels[c] : silentInput.data();
+        in[(size_t) c] = c < numChannels ? channels[c] + start : silentInput.data();
 
     auto* const* scratch = scratchBuffers.getArrayOfWritePointers();
     const bool fumaToAmbix = (stages.mix.constant == 0.0f);
@@ -177,22 +199,22 @@ void VelloranAudioProcessor::processStepByStep (float* const* channels, int numC
     const int inputsPresent = juce::jmin (inputsProcessed, numChannels);
 
     for (int slot = 0; slot < inputsPresent; ++slot)
-        updateMeter (slot, peakMagnitude (channels[slot], numSamples));
+        updateMeter (slot, peakMagnitude (channels[slot] + start, numSamples));
 
     // An empty block may come with no sample storage at all (null channels).
     if (numSamples > 0)
         for (int c = 0; c < inputsPresent; ++c)
-            juce::FloatVectorOperations::copy (channels[c], scratch[c], numSamples);
+            juce::FloatVectorOperations::copy (channels[c] + start, scratch[c], numSamples);
 
     const int outputsPresent = juce::jmin (outputsProcessed, numChannels);
 
     for (int i = 0; i < numSamples; ++i)
         for (int c = 0; c < outputsPresent; ++c)
-            channels[c][i] *= stages.gain.at (i);
+            channels[c][start + i] *= stages.gain.at (i);
 
     for (int slot = inputsProcessed; slot < numMeterSlots; ++slot)
         if (slot - inputsProcessed < numChannels)
-            updateMeter (slot, peakMagnitude (channels[slot - inputsProcessed], numSamples));
+            updateMeter (slot, peakMagnitude (channels[slot - inputsProcessed] + start, numSamples));
 }
 
 void VelloranAudioProcessor::updateMeter (int slot, float peak) noexcept
@@ -201,13 +223,13 @@ void VelloranAudioProcessor::updateMeter (int slot, float peak) noexcept
     level.store (nextMeterLevel (level.load (relaxed), peak), relaxed);
 }
 
-void VelloranAudioProcessor::clearChannels (float* const* channels, int from, int to, int numSamples) noexcept
+void VelloranAudioProcessor::clearChannels (float* const* channels, int from, int to, int start, int numSamples) noexcept
 {
     if (numSamples <= 0)
         return;
 
     for (int c = from; c < to; ++c)
-        juce::FloatVectorOperations::clear (channels[c], numSamples);
+        juce::FloatVectorOperations::clear (channels[c] + start, numSamples);
 }
 
 //==============================================================================

@@ -103,10 +103,12 @@ private:
         ortholume::StageValues w, mix, gain;
     };
 
-    void processStepByStep (float* const* channels, int numChannels, int numSamples,
+    /** One part of a block, at most maxBlockSamples long, from sample `start` of every channel. */
+    void processPart (float* const* channels, int numChannels, int start, int numSamples) noexcept;
+    void processStepByStep (float* const* channels, int numChannels, int start, int numSamples,
                             int inputsProcessed, int outputsProcessed, const Stages& stages) noexcept;
     void updateMeter (int slot, float peak) noexcept;
-    static void clearChannels (float* const* channels, int from, int to, int numSamples) noexcept;
+    static void clearChannels (float* const* channels, int from, int to, int start, int numSamples) noexcept;
 
     /** Per-sample values of the W scale, crossfade and gain while they glide. */
     juce::AudioBuffer<float> glideValues;

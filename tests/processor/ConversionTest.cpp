@@ -21,7 +21,7 @@ void expectEngineFollowsModel (VelloranAudioProcessor& processor, reference::Eng
     for (auto size : blockSizes)
     {
         auto buffer = makeSignal (4, size, seed++);
-        const auto expected = model.process (toBlock (buffer));
+        const auto expected = model.processInParts (toBlock (buffer), VelloranAudioProcessor::maxBlockSamples);
         process (processor, buffer);
         expectBitIdentical (expected, buffer, "block");
     }
@@ -59,8 +59,9 @@ TEST (Conversion, ChangeToAmbixToFumaGlidesBitForBitAndSettlesShortOfOne)
     processor.setConversionMode (1);
     model.setMode (1);
 
-    // Odd block sizes, including an empty block, as hosts deliver them.
-    expectEngineFollowsModel (processor, model, { 64, 1, 0, 333, 512, 1024, 2048, 4096, 8192 }, 10);
+    // Odd block sizes, including an empty block and blocks longer than the work
+    // space, as hosts deliver them.
+    expectEngineFollowsModel (processor, model, { 64, 1, 0, 333, 512, 1024, 2048, 4096, 8192, 8193, 10000, 16384, 20000 }, 10);
 
     EXPECT_FLOAT_EQ (processor.mixCurrent.load(), 0.99999404f);
     EXPECT_NE (processor.mixCurrent.load(), 1.0f);
@@ -122,6 +123,15 @@ TEST (Conversion, GainChangesGlideBitForBitFromThePreviousGain)
     model.gain.target = juce::Decibels::decibelsToGain (10.0f);
     model.setMode (1);
     expectEngineFollowsModel (processor, model, { 512, 512, 4096, 8192 }, 50);
+
+    // A change that starts a long block glides within its first part and is
+    // settled, by the per-part decision, from the next part on.
+    for (float gain : { 0.25f, 0.875f, 0.5f, 0.75f })
+    {
+        setGain (processor, gain);
+        model.gain.target = juce::Decibels::decibelsToGain (gain * 100.0f - 90.0f);
+        expectEngineFollowsModel (processor, model, { 8193, 10000, 16384, 20000 }, (int) (gain * 100.0f));
+    }
 }
 
 TEST (Conversion, EmptyBlockKeepsGlidesSnapsSettledStagesAndDecaysMeters)
@@ -166,42 +176,64 @@ TEST (Conversion, ModeOutsideZeroAndOneIsKeptButConvertsAsFumaToAmbix)
     }
 }
 
-TEST (Conversion, SamplesBeyondTheBlockLimitPassUntouched)
+TEST (Conversion, LongBlockIsProcessedExactlyAsItsPartsOfAtMostTheLimit)
 {
-    VelloranAudioProcessor processor;
-    const auto input = makeSignal (6, 10000, 8);
-    auto buffer = input;
+    // One long block against the same audio in host blocks of 8192, 8192, ...,
+    // the rest, while direction and gain glide: on the one-pass path, and on the
+    // general one (five processed outputs); the sixth channel is cleared in both.
+    for (int outputs : { 4, 5 })
+    {
+        for (int size : { 8193, 10000, 16384, 20000 })
+        {
+            VelloranAudioProcessor whole, parts;
 
-    process (processor, buffer);
+            for (auto* p : { &whole, &parts })
+            {
+                p->numOutputChannelsProcessed = outputs;
+                p->setConversionMode (1);
+                setGain (*p, 0.42f);
+            }
 
-    for (int c = 0; c < 6; ++c)
-        for (int i = VelloranAudioProcessor::maxBlockSamples; i < 10000; ++i)
-            ASSERT_EQ (bitsOf (buffer.getSample (c, i)), bitsOf (input.getSample (c, i))) << c << ", " << i;
+            auto a = makeSignal (6, size, size);
+            auto b = a;
+            process (whole, a);
 
-    EXPECT_EQ (buffer.getSample (1, 8191), input.getSample (2, 8191));
+            for (int start = 0; start < size; start += VelloranAudioProcessor::maxBlockSamples)
+            {
+                const int length = juce::jmin (VelloranAudioProcessor::maxBlockSamples, size - start);
+                juce::AudioBuffer<float> part (b.getArrayOfWritePointers(), 6, start, length);
+                process (parts, part);
+            }
+
+            for (int c = 0; c < 6; ++c)
+                for (int i = 0; i < size; ++i)
+                    ASSERT_EQ (bitsOf (a.getSample (c, i)), bitsOf (b.getSample (c, i)))
+                        << outputs << " outputs, " << size << " samples: channel " << c << ", sample " << i;
+
+            for (int i = 0; i < size; ++i)
+                ASSERT_EQ (a.getSample (5, i), 0.0f) << size << ", " << i;
+
+            EXPECT_EQ (meterSnapshot (whole), meterSnapshot (parts)) << outputs << ", " << size;
+            EXPECT_EQ (bitsOf (whole.wGainCurrent.load()), bitsOf (parts.wGainCurrent.load()));
+            EXPECT_EQ (bitsOf (whole.mixCurrent.load()), bitsOf (parts.mixCurrent.load()));
+            EXPECT_EQ (bitsOf (whole.outputGainCurrent.load()), bitsOf (parts.outputGainCurrent.load()));
+        }
+    }
 }
 
 TEST (Conversion, ExtraOutputChannelsAreCleared)
 {
     VelloranAudioProcessor processor;
-    auto buffer = makeSignal (6, 10000, 9);
-    const auto input = buffer;
-    process (processor, buffer);
 
-    for (int c = 4; c < 6; ++c)
+    for (auto* run : { &process, &processBypassed })
     {
-        for (int i = 0; i < VelloranAudioProcessor::maxBlockSamples; ++i)
-            ASSERT_EQ (buffer.getSample (c, i), 0.0f);
+        auto buffer = makeSignal (6, 10000, 9);
+        (*run) (processor, buffer);
 
-        EXPECT_EQ (buffer.getSample (c, 9000), input.getSample (c, 9000));
+        for (int c = 4; c < 6; ++c)
+            for (int i = 0; i < 10000; ++i)
+                ASSERT_EQ (buffer.getSample (c, i), 0.0f) << c << ", " << i;
     }
-
-    auto bypassed = makeSignal (6, 10000, 10);
-    processBypassed (processor, bypassed);
-
-    for (int c = 4; c < 6; ++c)
-        for (int i = 0; i < 10000; ++i)
-            ASSERT_EQ (bypassed.getSample (c, i), 0.0f);
 }
 
 TEST (Conversion, BypassLeavesAudioAndStateAlone)

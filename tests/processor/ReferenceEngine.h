@@ -2,8 +2,10 @@
 
 // An independent model of the conversion, written from the rules users rely on
 // (one glide step per sample in double precision, a per-block decision to glide,
-// the W scale and the crossfade between the two permutations), so that the
+// long blocks taken in parts, the W scale and the crossfade between the two
+// permutations), so that the
 // engine's results can be checked bit for bit without calling the engine.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -92,6 +94,34 @@ struct Engine
             out[2][i] = z * gs[i];
             out[3][i] = x * gs[i];
         }
+
+        return out;
+    }
+
+    /** A block of any length, as the engine takes it: consecutive parts of at
+        most maxPart samples, each processed as a block of its own. */
+    Block processInParts (const Block& in, int maxPart)
+    {
+        const int n = (int) in[0].size();
+        Block out;
+        int start = 0;
+
+        do
+        {
+            const int length = std::min (maxPart, n - start);
+            Block part;
+
+            for (size_t c = 0; c < 4; ++c)
+                part[c].assign (in[c].begin() + start, in[c].begin() + start + length);
+
+            const auto processed = process (part);
+
+            for (size_t c = 0; c < 4; ++c)
+                out[c].insert (out[c].end(), processed[c].begin(), processed[c].end());
+
+            start += length;
+        }
+        while (start < n);
 
         return out;
     }
