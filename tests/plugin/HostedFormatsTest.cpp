@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <cstring>
+
 namespace
 {
 constexpr double sampleRate = 48000.0;
@@ -51,12 +53,12 @@ std::unique_ptr<juce::AudioPluginInstance> loadLv2()
 }
 
 /** A plane wave in FuMa, different on every channel. */
-juce::AudioBuffer<float> fumaBlock()
+juce::AudioBuffer<float> fumaBlock (int numSamples = blockSize)
 {
-    juce::AudioBuffer<float> buffer (4, blockSize);
+    juce::AudioBuffer<float> buffer (4, numSamples);
     const float gains[] = { 0.70710677f, 0.6f, -0.45f, 0.3f };
 
-    for (int i = 0; i < blockSize; ++i)
+    for (int i = 0; i < numSamples; ++i)
     {
         const auto s = (float) std::sin (0.05 * i);
 
@@ -240,3 +242,61 @@ TEST (HostedFormats, Vst2LoadsAndConvertsFumaToAmbix) { expectLoadsAtTheDefaultG
 TEST (HostedFormats, Vst2HostSeesTheRestoredGain) { expectRestoredGainReachesTheHost (loadVst2); }
 TEST (HostedFormats, Vst3HostSeesTheRestoredGain) { expectRestoredGainReachesTheHost (loadVst3); }
 TEST (HostedFormats, Lv2HostSeesTheRestoredGain) { expectRestoredGainReachesTheHost (loadLv2); }
+
+//==============================================================================
+namespace
+{
+/** A host's long block comes out bit for bit as the same audio handed over in
+    blocks of at most 8192 samples, with the gain gliding from a new value at
+    the start of each block. */
+void expectLongBlocksProcessedAsTheirParts (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadFormat)
+{
+    constexpr int partLimit = 8192;
+    constexpr int sizes[] = { 8193, 10000, 16384, 20000 };
+
+    auto whole = loadFormat();
+    auto parts = loadFormat();
+    ASSERT_TRUE (whole != nullptr && parts != nullptr);
+
+    for (auto* instance : { whole.get(), parts.get() })
+    {
+        instance->prepareToPlay (sampleRate, sizes[3]);
+        ASSERT_NE (findParameter (*instance, "Gain"), nullptr);
+    }
+
+    float gain = 0.5f;
+
+    for (int size : sizes)
+    {
+        for (auto* instance : { whole.get(), parts.get() })
+            findParameter (*instance, "Gain")->setValueNotifyingHost (gain);
+
+        gain += 0.125f;
+
+        const auto input = fumaBlock (size);
+        auto a = input, b = input;
+        juce::MidiBuffer midi;
+        whole->processBlock (a, midi);
+
+        for (int start = 0; start < size; start += partLimit)
+        {
+            juce::AudioBuffer<float> part (b.getArrayOfWritePointers(), 4, start, juce::jmin (partLimit, size - start));
+            parts->processBlock (part, midi);
+        }
+
+        for (int c = 0; c < 4; ++c)
+            for (int i = 0; i < size; ++i)
+                ASSERT_EQ (0, std::memcmp (a.getReadPointer (c, i), b.getReadPointer (c, i), sizeof (float)))
+                    << size << " samples: channel " << c << ", sample " << i;
+
+        // Converted to the end: the last sample is in AmbiX order.
+        const auto last = size - 1;
+        EXPECT_NE (a.getSample (1, last), input.getSample (1, last)) << size;
+        EXPECT_FLOAT_EQ (a.getSample (1, last) / input.getSample (2, last), a.getSample (3, last) / input.getSample (1, last)) << size;
+    }
+}
+} // namespace
+
+TEST (HostedFormats, Vst2ProcessesALongBlockAsItsParts) { expectLongBlocksProcessedAsTheirParts (loadVst2); }
+TEST (HostedFormats, Vst3ProcessesALongBlockAsItsParts) { expectLongBlocksProcessedAsTheirParts (loadVst3); }
+TEST (HostedFormats, Lv2ProcessesALongBlockAsItsParts) { expectLongBlocksProcessedAsTheirParts (loadLv2); }
