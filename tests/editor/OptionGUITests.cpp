@@ -188,6 +188,31 @@ TEST_F (EditorOptionsPanel, ChoiceMadeBeforeTheNotificationArrivesStillReachesTh
     EXPECT_EQ (processor.idxInputConfig.load (relaxed), 1);
 }
 
+TEST_F (EditorOptionsPanel, PickStillPendingWhenTheTickRunsIsNotUndone)
+{
+    OptionGUI panel (&processor);
+    deliverNotifications();
+
+    // The user picks from the list, which reports it the way its pop-up does
+    // (asynchronously); the tick comes before that report.
+    for (int pick : { 1, 0 })
+    {
+        listOf (panel).setSelectedId (pick + 1);
+        panel.timerCallback();
+        EXPECT_EQ (listOf (panel).getSelectedItemIndex(), pick);
+
+        deliverNotifications();
+        EXPECT_EQ (processor.idxInputConfig.load (relaxed), pick);
+        EXPECT_EQ (listOf (panel).getSelectedItemIndex(), pick);
+
+        // And the ticks after it keep the pick.
+        panel.timerCallback();
+        deliverNotifications();
+        EXPECT_EQ (processor.idxInputConfig.load (relaxed), pick);
+        EXPECT_EQ (listOf (panel).getSelectedItemIndex(), pick);
+    }
+}
+
 TEST_F (EditorOptionsPanel, ClickInTheCornerHidesItAndOneOnTheLabelDoesNot)
 {
     OptionGUI panel (&processor);
