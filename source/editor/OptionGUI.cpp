@@ -103,8 +103,17 @@ void OptionGUI::timerCallback()
     if (processor == nullptr)
         return;
 
+    const int mode = processor->idxInputConfig.load (std::memory_order_relaxed);
+
+    // A pick the list has not reported yet moves its selection away from where
+    // list and processor last agreed. While the processor stays where it was, the
+    // pick is left to its notification: selecting the old mode here would have
+    // that notification hand the old mode back.
+    if (presetList->getSelectedItemIndex() != mirroredSelection && mode == mirroredMode)
+        return;
+
     // An index that names no item clears the selection; an unchanged one posts nothing.
-    mirroredMode = processor->idxInputConfig.load (std::memory_order_relaxed);
+    mirroredMode = mode;
     presetList->setSelectedItemIndex (mirroredMode, juce::sendNotificationAsync);
     mirroredSelection = presetList->getSelectedItemIndex();
 }
