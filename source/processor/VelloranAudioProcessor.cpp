@@ -104,17 +104,12 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
         { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
         { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
-    const auto values = prepareStages (glides, numSamples);
-    const Stages stages { values[0], values[1], values[2] };
-    wGainCurrent.store (glides[0].current, relaxed);
-    mixCurrent.store (glides[1].current, relaxed);
-    outputGainCurrent.store (glides[2].current, relaxed);
 
     if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
         && outputsProcessed == numConvertedChannels)
     {
         ChannelPeaks inputPeaks {}, outputPeaks {};
-        convertFourChannelsInPlace (channels, numSamples, stages.w, stages.mix, stages.gain, inputPeaks, outputPeaks);
+        convertFourChannelsInPlace (channels, numSamples, glides, inputPeaks, outputPeaks);
 
         for (int c = 0; c < numConvertedChannels; ++c)
         {
@@ -124,8 +119,14 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     }
     else
     {
-        processStepByStep (channels, numChannels, numSamples, inputsProcessed, outputsProcessed, stages);
+        const auto values = prepareStages (glides, numSamples);
+        processStepByStep (channels, numChannels, numSamples, inputsProcessed, outputsProcessed,
+                           { values[0], values[1], values[2] });
     }
+
+    wGainCurrent.store (glides[0].current, relaxed);
+    mixCurrent.store (glides[1].current, relaxed);
+    outputGainCurrent.store (glides[2].current, relaxed);
 
     // Whatever further channels the host hands over carry nothing of ours.
     clearChannels (channels, outputsProcessed, numChannels, numSamples);
