@@ -134,9 +134,6 @@ struct BlockPeaks
     }
 };
 
-/** Samples stepped ahead of the conversion: one lane of the widest set. */
-constexpr int chunkFrames = 16;
-
 float peakOf (const float* samples, int numSamples) noexcept
 {
     Single peak { 0.0f };
@@ -176,6 +173,9 @@ using Wide = Quad;
 #else
 using Wide = Single;
 #endif
+// Samples stepped ahead of the conversion, a whole number of the widest lanes:
+// what measured fastest for each set.
+constexpr int chunkFrames = 16;
 #include "ConversionKernelBody.h"
 #undef ORTHOLUME_KERNEL_TARGET
 } // namespace baseline
@@ -216,6 +216,7 @@ ORTHOLUME_KERNEL_TARGET inline Wide magnitudeMax (Wide peak, Wide x) noexcept
     return { _mm256_max_ps (magnitude, peak.v) }; // takes the second operand when the first is NaN
 }
 
+constexpr int chunkFrames = 32;
 #include "ConversionKernelBody.h"
 #undef ORTHOLUME_KERNEL_TARGET
 } // namespace avx2
@@ -259,6 +260,7 @@ ORTHOLUME_KERNEL_TARGET inline Wide magnitudeMax (Wide peak, Wide x) noexcept
     return { _mm512_maskz_max_ps ((__mmask16) 0xffff, _mm512_castsi512_ps (bits), peak.v) };
 }
 
+constexpr int chunkFrames = 32;
 #include "ConversionKernelBody.h"
 #undef ORTHOLUME_KERNEL_TARGET
 } // namespace avx512
@@ -266,15 +268,6 @@ ORTHOLUME_KERNEL_TARGET inline Wide magnitudeMax (Wide peak, Wide x) noexcept
 
 // -1 while no set is chosen: the widest available one is used.
 std::atomic<int> chosenSet { -1 };
-
-InstructionSet widestAvailable() noexcept
-{
-    for (auto it = allInstructionSets.rbegin(); it != allInstructionSets.rend(); ++it)
-        if (isAvailable (*it))
-            return *it;
-
-    return InstructionSet::baseline;
-}
 
 ConvertBlock convertBlockFor (InstructionSet set) noexcept
 {
@@ -309,7 +302,7 @@ void convertFourChannelsInPlace (float* const* channels, int numSamples,
     chain.mixCrossfades = isGliding (stages[1].current, stages[1].target);
 
     const int chosen = chosenSet.load (std::memory_order_relaxed);
-    const auto set = chosen >= 0 ? (InstructionSet) chosen : widestAvailable();
+    const auto set = chosen >= 0 ? (InstructionSet) chosen : getWidestAvailable();
     BlockPeaks peaks;
     convertBlockFor (set) (channels, numSamples, chain, peaks);
 
@@ -351,6 +344,15 @@ bool isAvailable (InstructionSet set) noexcept
         case InstructionSet::baseline: return true;
         default:                       return false;
     }
+}
+
+InstructionSet getWidestAvailable() noexcept
+{
+    for (auto it = allInstructionSets.rbegin(); it != allInstructionSets.rend(); ++it)
+        if (isAvailable (*it))
+            return *it;
+
+    return InstructionSet::baseline;
 }
 
 void useInstructionSet (InstructionSet set) noexcept

@@ -46,6 +46,9 @@ const char* getName (InstructionSet) noexcept;
 /** True if the conversion is compiled for the set and this processor runs it. */
 bool isAvailable (InstructionSet) noexcept;
 
+/** The set used unless another is chosen. */
+InstructionSet getWidestAvailable() noexcept;
+
 /** For tests and benchmarks: every conversion in the program from now on uses
     the given set, which must be available. */
 void useInstructionSet (InstructionSet) noexcept;

@@ -1,7 +1,8 @@
 // The conversion for one instruction set. ConversionKernel.cpp includes this
 // file once per set, each time inside a namespace of its own, after defining
 // ORTHOLUME_KERNEL_TARGET (the function attribute that selects the set, or
-// nothing) and `Wide`, the set's widest lane type. Every function here carries
+// nothing), `Wide`, the set's widest lane type, and chunkFrames, how many
+// samples of a glide are stepped ahead of their conversion. Every function here carries
 // the attribute, so that each copy of the templates is compiled for its set;
 // what they call without it (the Single and Quad lanes, the smoothing step)
 // needs no more than the baseline and is inlined into them.
@@ -137,6 +138,52 @@ ORTHOLUME_KERNEL_TARGET void convertSettled (float* const* channels, int begin, 
     peaks.add (stretch);
 }
 
+/** Steps the gliding stages over the next count samples, writing each step's
+    value; false once a stage's last step left it where it was, at the value its
+    steps no longer change. Always inlined: a call would make the conversion's
+    running peaks spill from their vector registers on every chunk. */
+template <bool wGlides, bool mixGlides, bool gainGlides, int fixedCount = 0>
+ORTHOLUME_KERNEL_TARGET __attribute__ ((always_inline)) inline bool
+    stepStages (float (&into)[numSmoothedStages][chunkFrames], int variableCount, float (&current)[numSmoothedStages],
+                const float (&target)[numSmoothedStages], bool (&moving)[numSmoothedStages]) noexcept
+{
+    // A whole chunk's count is a constant: a loop that cannot end early keeps the chains out of memory.
+    const int count = fixedCount > 0 ? fixedCount : variableCount;
+    // Locals, so that each chain stays in registers rather than passing through memory.
+    float w = current[0], m = current[1], gain = current[2];
+    const float before[numSmoothedStages] = { w, m, gain };
+
+    for (int k = 0; k < count; ++k)
+    {
+        if constexpr (wGlides)
+            into[0][k] = w = smoothingStep (w, target[0]);
+
+        if constexpr (mixGlides)
+            into[1][k] = m = smoothingStep (m, target[1]);
+
+        if constexpr (gainGlides)
+            into[2][k] = gain = smoothingStep (gain, target[2]);
+    }
+
+    current[0] = w;
+    current[1] = m;
+    current[2] = gain;
+
+    constexpr bool glides[numSmoothedStages] = { wGlides, mixGlides, gainGlides };
+    bool allMoving = true;
+
+    for (int s = 0; s < numSmoothedStages; ++s)
+    {
+        if (glides[s])
+        {
+            moving[s] = current[s] != (count > 1 ? into[s][count - 2] : before[s]);
+            allMoving = allMoving && moving[s];
+        }
+    }
+
+    return allMoving;
+}
+
 /** Frames from begin on while the stages that glide keep moving: returns where
     it stopped, which is end unless a stage reached the value its steps no
     longer change (the chain then says which). The steps run a chunk ahead of
@@ -146,61 +193,47 @@ template <Mix mix, bool wGlides, bool gainGlides>
 ORTHOLUME_KERNEL_TARGET int convertGliding (float* const* channels, int begin, int end, Chain& chain,
                                             BlockPeaks& peaks) noexcept
 {
+    static_assert (chunkFrames % Wide::width == 0, "a whole chunk is converted in the widest lanes");
     constexpr bool mixGlides = mix == Mix::gliding;
+    constexpr bool glides[numSmoothedStages] = { wGlides, mixGlides, gainGlides };
     using Converter = Frames<mix, wGlides, gainGlides, true>;
 
     float stepped[2][numSmoothedStages][chunkFrames];
-    float w = chain.current[0], m = chain.current[1], gain = chain.current[2];
-    float wBefore = w, mBefore = m, gainBefore = gain;
-    const float wTarget = chain.target[0], mTarget = chain.target[1], gainTarget = chain.target[2];
-    const Values constants { nullptr, nullptr, nullptr, w, m, gain };
+    float current[numSmoothedStages], target[numSmoothedStages];
+    bool moving[numSmoothedStages];
 
-    // Steps the gliding stages over the next count samples; false once one of
-    // them has stopped moving, after which no further chunk is stepped.
-    const auto step = [&] (float (&into)[numSmoothedStages][chunkFrames], int count)
+    for (int s = 0; s < numSmoothedStages; ++s)
     {
-        for (int k = 0; k < count; ++k)
-        {
-            if constexpr (wGlides)
-            {
-                wBefore = w;
-                w = smoothingStep (w, wTarget);
-                into[0][k] = w;
-            }
+        current[s] = chain.current[s];
+        target[s] = chain.target[s];
+        moving[s] = glides[s];
+    }
 
-            if constexpr (mixGlides)
-            {
-                mBefore = m;
-                m = smoothingStep (m, mTarget);
-                into[1][k] = m;
-            }
-
-            if constexpr (gainGlides)
-            {
-                gainBefore = gain;
-                gain = smoothingStep (gain, gainTarget);
-                into[2][k] = gain;
-            }
-        }
-
-        return ! ((wGlides && w == wBefore) || (mixGlides && m == mBefore) || (gainGlides && gain == gainBefore));
-    };
+    const Values constants { nullptr, nullptr, nullptr, current[0], current[1], current[2] };
 
     StretchPeaks lanes;
     int i = begin, count = std::min (chunkFrames, end - begin), buffer = 0;
-    bool moving = count > 0 && step (stepped[0], count);
+    bool allMoving = count == chunkFrames
+                         ? stepStages<wGlides, mixGlides, gainGlides, chunkFrames> (stepped[0], count, current, target, moving)
+                         : count > 0 && stepStages<wGlides, mixGlides, gainGlides> (stepped[0], count, current, target, moving);
 
     while (count > 0)
     {
         const int next = i + count;
-        const int nextCount = moving ? std::min (chunkFrames, end - next) : 0;
+        const int nextCount = allMoving ? std::min (chunkFrames, end - next) : 0;
 
-        if (nextCount > 0)
-            moving = step (stepped[1 - buffer], nextCount);
+        if (nextCount == chunkFrames)
+            allMoving = stepStages<wGlides, mixGlides, gainGlides, chunkFrames> (stepped[1 - buffer], nextCount, current, target, moving);
+        else if (nextCount > 0)
+            allMoving = stepStages<wGlides, mixGlides, gainGlides> (stepped[1 - buffer], nextCount, current, target, moving);
 
         const Values values { stepped[buffer][0], stepped[buffer][1], stepped[buffer][2],
                               constants.wConstant, constants.mConstant, constants.gainConstant };
-        Converter::convertStretch (channels, i, next, values, 0, lanes);
+        if (count == chunkFrames)
+            for (int k = 0; k < chunkFrames; k += Wide::width)
+                Converter::convert (channels, i + k, values, k, lanes.wide);
+        else
+            Converter::convertStretch (channels, i, next, values, 0, lanes);
 
         i = next;
         count = nextCount;
@@ -209,16 +242,12 @@ ORTHOLUME_KERNEL_TARGET int convertGliding (float* const* channels, int begin, i
 
     lanes.addTo (peaks, true);
 
-    // A stage whose last step left it where it was has reached its fixed point and glides no further.
-    const float after[numSmoothedStages] = { w, m, gain }, previous[numSmoothedStages] = { wBefore, mBefore, gainBefore };
-    constexpr bool glides[numSmoothedStages] = { wGlides, mixGlides, gainGlides };
-
     for (int s = 0; s < numSmoothedStages; ++s)
     {
         if (glides[s])
         {
-            chain.moving[s] = after[s] != previous[s];
-            chain.current[s] = after[s];
+            chain.moving[s] = moving[s];
+            chain.current[s] = current[s];
         }
     }
 
