@@ -146,9 +146,9 @@ float peakOf (const float* samples, int numSamples) noexcept
 
 /** A settled permutation's output peaks from its input peaks: rounding to
     nearest is monotonic and symmetric, so the largest magnitude of x * g is
-    that of the largest |x| times |g|. Where that product is NaN (Inf times 0,
-    whose samples carry no level) or another rounding mode is set, the outputs
-    are measured instead. */
+    that of the largest |x| times |g|. Where that product is NaN (Inf times 0),
+    every output is 0 or NaN, which carries no level. Under another rounding
+    mode the outputs are measured instead. */
 void derivePermutedPeaks (bool fumaToAmbix, float* const* channels, int begin, int end, const Values& values,
                           BlockPeaks& peaks) noexcept
 {
@@ -159,7 +159,7 @@ void derivePermutedPeaks (bool fumaToAmbix, float* const* channels, int begin, i
     for (int c = 0; c < 4; ++c)
     {
         const float peak = c == 0 ? (std::fabs (values.wConstant) * peaks.in[0]) * gain : peaks.in[source[c]] * gain;
-        peaks.out[c] = derivable && ! std::isnan (peak) ? peak : peakOf (channels[c] + begin, end - begin);
+        peaks.out[c] = ! derivable ? peakOf (channels[c] + begin, end - begin) : std::isnan (peak) ? 0.0f : peak;
     }
 }
 
