@@ -109,7 +109,7 @@ struct Frames
             convert (channels, i, values, j + (i - begin), peaks.wide);
 
        #if ORTHOLUME_KERNEL_SSE
-        if constexpr (Wide::width > Quad::width)
+        if constexpr (! std::is_same_v<Wide, Quad>)
             for (; i + Quad::width <= end; i += Quad::width)
                 convert (channels, i, values, j + (i - begin), peaks.quad);
        #endif
