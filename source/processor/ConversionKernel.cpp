@@ -29,7 +29,9 @@ struct Single
 {
     float v;
 
-    static constexpr int width = 1;
+   #if ! ORTHOLUME_KERNEL_SSE
+    static constexpr int width = 1; // the widest lane where there are no vector registers
+   #endif
     static Single load (const float* p) noexcept { return { *p }; }
     static Single broadcast (float x) noexcept { return { x }; }
     void store (float* p) const noexcept { *p = v; }

@@ -1,11 +1,11 @@
 // The conversion for one instruction set. ConversionKernel.cpp includes this
 // file once per set, each time inside a namespace of its own, after defining
 // ORTHOLUME_KERNEL_TARGET (the function attribute that selects the set, or
-// nothing), `Wide`, the set's widest lane type, and chunkFrames, how many
-// samples of a glide are stepped ahead of their conversion. Every function here carries
-// the attribute, so that each copy of the templates is compiled for its set;
-// what they call without it (the Single and Quad lanes, the smoothing step)
-// needs no more than the baseline and is inlined into them.
+// nothing), `Wide` (the set's widest lane type) and chunkFrames (how many
+// samples of a glide are stepped ahead of their conversion). Every function
+// here carries the attribute, so that each copy of the templates is compiled
+// for its set; what they call without it (the Single and Quad lanes, the
+// smoothing step) needs no more than the baseline and is inlined into them.
 //
 // No include guard: it is included more than once on purpose.
 
