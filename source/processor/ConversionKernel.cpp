@@ -1,23 +1,37 @@
 #include "ConversionKernel.h"
 
-#include <cmath>
+#include "Smoothing.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
- #include <emmintrin.h>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <type_traits>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+ #include <immintrin.h>
  #define ORTHOLUME_KERNEL_SSE 1
+ // Wider sets are compiled in beside SSE2 and chosen when the processor has them.
+ #define ORTHOLUME_KERNEL_WIDER_SETS 1
+#else
+ #define ORTHOLUME_KERNEL_SSE 0
+ #define ORTHOLUME_KERNEL_WIDER_SETS 0
 #endif
 
 namespace ortholume
 {
 namespace
 {
-// The kernel is written once over a "lane" type: four frames at a time in SSE
-// registers, and one frame at a time for the tail. Both do the same IEEE single
-// operations in the same order, so the results are those of the plain loops.
+// The kernel is written once over a "lane" type: several frames at a time in
+// vector registers, and one frame at a time for the tail. All do the same IEEE
+// single operations in the same order, so the results are those of the plain
+// loops, whatever the width.
 struct Single
 {
     float v;
 
+   #if ! ORTHOLUME_KERNEL_SSE
+    static constexpr int width = 1; // the widest lane where there are no vector registers
+   #endif
     static Single load (const float* p) noexcept { return { *p }; }
     static Single broadcast (float x) noexcept { return { x }; }
     void store (float* p) const noexcept { *p = v; }
@@ -35,24 +49,27 @@ inline Single magnitudeMax (Single peak, Single x) noexcept
     return { magnitude > peak.v ? magnitude : peak.v };
 }
 
+/** The larger of two peaks, neither of them NaN. */
+inline float larger (float a, float b) noexcept { return b > a ? b : a; }
+
 #if ORTHOLUME_KERNEL_SSE
 struct Quad
 {
     __m128 v;
 
+    static constexpr int width = 4;
     static Quad load (const float* p) noexcept { return { _mm_loadu_ps (p) }; }
     static Quad broadcast (float x) noexcept { return { _mm_set1_ps (x) }; }
     void store (float* p) const noexcept { _mm_storeu_ps (p, v); }
-    static constexpr int width = 4;
 
     float largest() const noexcept
     {
-        alignas (16) float lanes[4];
-        _mm_store_ps (lanes, v);
+        float lanes[width];
+        _mm_storeu_ps (lanes, v);
         float peak = 0.0f;
 
         for (auto lane : lanes)
-            peak = lane > peak ? lane : peak;
+            peak = larger (peak, lane);
 
         return peak;
     }
@@ -67,138 +84,60 @@ inline Quad magnitudeMax (Quad peak, Quad x) noexcept
     const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), x.v);
     return { _mm_max_ps (magnitude, peak.v) }; // takes the second operand when the first is NaN
 }
+
+/** True unless the host has set a directed rounding mode, under which a
+    negative sample's product no longer has the magnitude of a positive one's. */
+inline bool roundsToNearest() noexcept
+{
+    return (_mm_getcsr() & _MM_ROUND_MASK) == _MM_ROUND_NEAREST;
+}
+#else
+inline bool roundsToNearest() noexcept { return false; }
 #endif
 
 enum class Mix
 {
-    crossfade,
+    gliding,     // the position moves every sample
+    crossfade,   // a constant position: a glide that settled short of its target
     fumaToAmbix,
     ambixToFuma
 };
 
-template <Mix mix, bool wGlides, bool gainGlides>
-struct Kernel
+/** What the stages apply to a stretch of frames: per-sample values where they glide. */
+struct Values
 {
-    /** Everything a block reads, held in locals: the compiler can then keep it in
-        registers, since no store into the audio can change it. */
-    struct Block
+    const float* w;
+    const float* m;
+    const float* gain;
+    float wConstant;
+    float mConstant;
+    float gainConstant;
+};
+
+/** The three stages over a block, held in locals while it converts: W scale, crossfade position, gain. */
+struct Chain
+{
+    float current[numSmoothedStages];
+    float target[numSmoothedStages];
+    bool moving[numSmoothedStages];
+    bool mixCrossfades;
+};
+
+struct BlockPeaks
+{
+    float in[4] {}, out[4] {};
+
+    void add (const BlockPeaks& other) noexcept
     {
-        float* channels[4];
-        const float* w;
-        const float* m;
-        const float* gain;
-        float wConstant;
-        float gainConstant;
-    };
-
-    template <typename Lane>
-    static void frames (const Block& block, int i, Lane (&inPeaks)[4], Lane (&outPeaks)[4]) noexcept
-    {
-        // All four inputs are read before anything is written: the buffer is converted in place.
-        const Lane in[4] = { Lane::load (block.channels[0] + i), Lane::load (block.channels[1] + i),
-                             Lane::load (block.channels[2] + i), Lane::load (block.channels[3] + i) };
-
-        const Lane wi = wGlides ? Lane::load (block.w + i) : Lane::broadcast (block.wConstant);
-        const Lane gi = gainGlides ? Lane::load (block.gain + i) : Lane::broadcast (block.gainConstant);
-
-        Lane y, z, x;
-
-        if constexpr (mix == Mix::crossfade)
-        {
-            const Lane mi = Lane::load (block.m + i);
-            const Lane keep = Lane::broadcast (1.0f) - mi;
-            y = keep * in[2] + mi * in[3];
-            z = keep * in[3] + mi * in[1];
-            x = keep * in[1] + mi * in[2];
-        }
-        else if constexpr (mix == Mix::fumaToAmbix)
-        {
-            y = in[2]; z = in[3]; x = in[1];
-        }
-        else
-        {
-            y = in[3]; z = in[1]; x = in[2];
-        }
-
-        const Lane out[4] = { (wi * in[0]) * gi, y * gi, z * gi, x * gi };
-
         for (int c = 0; c < 4; ++c)
         {
-            inPeaks[c] = magnitudeMax (inPeaks[c], in[c]);
-            outPeaks[c] = magnitudeMax (outPeaks[c], out[c]);
-            out[c].store (block.channels[c] + i);
-        }
-    }
-
-    static void run (float* const* channels, int numSamples, const StageValues& w, const StageValues& m,
-                     const StageValues& gain, ChannelPeaks& inputPeaks, ChannelPeaks& outputPeaks) noexcept
-    {
-        const Block block { { channels[0], channels[1], channels[2], channels[3] },
-                            w.perSample, m.perSample, gain.perSample, w.constant, gain.constant };
-        int i = 0;
-        Single inTail[4] {}, outTail[4] {};
-
-       #if ORTHOLUME_KERNEL_SSE
-        Quad inQuads[4], outQuads[4];
-
-        for (int c = 0; c < 4; ++c)
-            inQuads[c] = outQuads[c] = Quad::broadcast (0.0f);
-
-        for (; i + Quad::width <= numSamples; i += Quad::width)
-            frames (block, i, inQuads, outQuads);
-
-        for (int c = 0; c < 4; ++c)
-        {
-            inTail[c] = Single { inQuads[c].largest() };
-            outTail[c] = Single { outQuads[c].largest() };
-        }
-       #endif
-
-        for (; i < numSamples; ++i)
-            frames (block, i, inTail, outTail);
-
-        for (int c = 0; c < 4; ++c)
-        {
-            inputPeaks[(size_t) c] = inTail[c].largest();
-            outputPeaks[(size_t) c] = outTail[c].largest();
+            in[c] = larger (in[c], other.in[c]);
+            out[c] = larger (out[c], other.out[c]);
         }
     }
 };
 
-template <Mix mix>
-void runForMix (float* const* channels, int numSamples, const StageValues& w, const StageValues& m,
-                const StageValues& gain, ChannelPeaks& inputPeaks, ChannelPeaks& outputPeaks) noexcept
-{
-    if (w.isGliding())
-    {
-        if (gain.isGliding())
-            Kernel<mix, true, true>::run (channels, numSamples, w, m, gain, inputPeaks, outputPeaks);
-        else
-            Kernel<mix, true, false>::run (channels, numSamples, w, m, gain, inputPeaks, outputPeaks);
-    }
-    else
-    {
-        if (gain.isGliding())
-            Kernel<mix, false, true>::run (channels, numSamples, w, m, gain, inputPeaks, outputPeaks);
-        else
-            Kernel<mix, false, false>::run (channels, numSamples, w, m, gain, inputPeaks, outputPeaks);
-    }
-}
-} // namespace
-
-void convertFourChannelsInPlace (float* const* channels, int numSamples,
-                                 StageValues w, StageValues mix, StageValues gain,
-                                 ChannelPeaks& inputPeaks, ChannelPeaks& outputPeaks) noexcept
-{
-    if (mix.isGliding())
-        runForMix<Mix::crossfade> (channels, numSamples, w, mix, gain, inputPeaks, outputPeaks);
-    else if (mix.constant == 0.0f)
-        runForMix<Mix::fumaToAmbix> (channels, numSamples, w, mix, gain, inputPeaks, outputPeaks);
-    else
-        runForMix<Mix::ambixToFuma> (channels, numSamples, w, mix, gain, inputPeaks, outputPeaks);
-}
-
-float peakMagnitude (const float* samples, int numSamples) noexcept
+float peakOf (const float* samples, int numSamples) noexcept
 {
     Single peak { 0.0f };
 
@@ -206,5 +145,226 @@ float peakMagnitude (const float* samples, int numSamples) noexcept
         peak = magnitudeMax (peak, Single::load (samples + i));
 
     return peak.largest();
+}
+
+/** A settled permutation's output peaks from its input peaks: rounding to
+    nearest is monotonic and symmetric, so the largest magnitude of x * g is
+    that of the largest |x| times |g|. Where that product is NaN (Inf times 0),
+    every output is 0 or NaN, which carries no level. Under another rounding
+    mode the outputs are measured instead. */
+void derivePermutedPeaks (bool fumaToAmbix, float* const* channels, int begin, int end, const Values& values,
+                          BlockPeaks& peaks) noexcept
+{
+    const int source[4] = { 0, fumaToAmbix ? 2 : 3, fumaToAmbix ? 3 : 1, fumaToAmbix ? 1 : 2 };
+    const float gain = std::fabs (values.gainConstant);
+    const bool derivable = roundsToNearest();
+
+    for (int c = 0; c < 4; ++c)
+    {
+        const float peak = c == 0 ? (std::fabs (values.wConstant) * peaks.in[0]) * gain : peaks.in[source[c]] * gain;
+        peaks.out[c] = ! derivable ? peakOf (channels[c] + begin, end - begin) : std::isnan (peak) ? 0.0f : peak;
+    }
+}
+
+using ConvertBlock = void (*) (float* const*, int, Chain&, BlockPeaks&) noexcept;
+
+namespace baseline
+{
+#define ORTHOLUME_KERNEL_TARGET
+#if ORTHOLUME_KERNEL_SSE
+using Wide = Quad;
+#else
+using Wide = Single;
+#endif
+// Samples stepped ahead of the conversion, a whole number of the widest lanes:
+// what measured fastest for each set.
+constexpr int chunkFrames = 16;
+#include "ConversionKernelBody.h"
+#undef ORTHOLUME_KERNEL_TARGET
+} // namespace baseline
+
+#if ORTHOLUME_KERNEL_WIDER_SETS
+namespace avx2
+{
+#define ORTHOLUME_KERNEL_TARGET __attribute__ ((target ("avx2")))
+struct Wide
+{
+    __m256 v;
+
+    static constexpr int width = 8;
+    ORTHOLUME_KERNEL_TARGET static Wide load (const float* p) noexcept { return { _mm256_loadu_ps (p) }; }
+    ORTHOLUME_KERNEL_TARGET static Wide broadcast (float x) noexcept { return { _mm256_set1_ps (x) }; }
+    ORTHOLUME_KERNEL_TARGET void store (float* p) const noexcept { _mm256_storeu_ps (p, v); }
+
+    ORTHOLUME_KERNEL_TARGET float largest() const noexcept
+    {
+        float lanes[width];
+        _mm256_storeu_ps (lanes, v);
+        float peak = 0.0f;
+
+        for (auto lane : lanes)
+            peak = larger (peak, lane);
+
+        return peak;
+    }
+};
+
+ORTHOLUME_KERNEL_TARGET inline Wide operator* (Wide a, Wide b) noexcept { return { _mm256_mul_ps (a.v, b.v) }; }
+ORTHOLUME_KERNEL_TARGET inline Wide operator+ (Wide a, Wide b) noexcept { return { _mm256_add_ps (a.v, b.v) }; }
+ORTHOLUME_KERNEL_TARGET inline Wide operator- (Wide a, Wide b) noexcept { return { _mm256_sub_ps (a.v, b.v) }; }
+
+ORTHOLUME_KERNEL_TARGET inline Wide magnitudeMax (Wide peak, Wide x) noexcept
+{
+    const __m256 magnitude = _mm256_andnot_ps (_mm256_set1_ps (-0.0f), x.v);
+    return { _mm256_max_ps (magnitude, peak.v) }; // takes the second operand when the first is NaN
+}
+
+constexpr int chunkFrames = 32;
+#include "ConversionKernelBody.h"
+#undef ORTHOLUME_KERNEL_TARGET
+} // namespace avx2
+
+namespace avx512
+{
+#define ORTHOLUME_KERNEL_TARGET __attribute__ ((target ("avx512f")))
+struct Wide
+{
+    __m512 v;
+
+    static constexpr int width = 16;
+    ORTHOLUME_KERNEL_TARGET static Wide load (const float* p) noexcept { return { _mm512_loadu_ps (p) }; }
+    ORTHOLUME_KERNEL_TARGET static Wide broadcast (float x) noexcept { return { _mm512_set1_ps (x) }; }
+    ORTHOLUME_KERNEL_TARGET void store (float* p) const noexcept { _mm512_storeu_ps (p, v); }
+
+    ORTHOLUME_KERNEL_TARGET float largest() const noexcept
+    {
+        float lanes[width];
+        _mm512_storeu_ps (lanes, v);
+        float peak = 0.0f;
+
+        for (auto lane : lanes)
+            peak = larger (peak, lane);
+
+        return peak;
+    }
+};
+
+ORTHOLUME_KERNEL_TARGET inline Wide operator* (Wide a, Wide b) noexcept { return { _mm512_mul_ps (a.v, b.v) }; }
+ORTHOLUME_KERNEL_TARGET inline Wide operator+ (Wide a, Wide b) noexcept { return { _mm512_add_ps (a.v, b.v) }; }
+ORTHOLUME_KERNEL_TARGET inline Wide operator- (Wide a, Wide b) noexcept { return { _mm512_sub_ps (a.v, b.v) }; }
+
+ORTHOLUME_KERNEL_TARGET inline Wide magnitudeMax (Wide peak, Wide x) noexcept
+{
+    // AVX-512F clears the sign bit only as an integer operation: the same bits.
+    const __m512i bits = _mm512_and_si512 (_mm512_set1_epi32 (0x7fffffff), _mm512_castps_si512 (x.v));
+    // Takes the second operand when the first is NaN. The masked form with every
+    // lane set is the same instruction, without the undefined source operand that
+    // GCC 12's plain form warns about.
+    return { _mm512_maskz_max_ps ((__mmask16) 0xffff, _mm512_castsi512_ps (bits), peak.v) };
+}
+
+constexpr int chunkFrames = 32;
+#include "ConversionKernelBody.h"
+#undef ORTHOLUME_KERNEL_TARGET
+} // namespace avx512
+#endif
+
+// -1 while no set is chosen: the widest available one is used.
+std::atomic<int> chosenSet { -1 };
+
+ConvertBlock convertBlockFor (InstructionSet set) noexcept
+{
+    switch (set)
+    {
+       #if ORTHOLUME_KERNEL_WIDER_SETS
+        case InstructionSet::avx512: return avx512::convertBlock;
+        case InstructionSet::avx2:   return avx2::convertBlock;
+       #endif
+        default:                     return baseline::convertBlock;
+    }
+}
+} // namespace
+
+void convertFourChannelsInPlace (float* const* channels, int numSamples,
+                                 std::array<StageState, numSmoothedStages>& stages,
+                                 ChannelPeaks& inputPeaks, ChannelPeaks& outputPeaks) noexcept
+{
+    // The same per-block decision as prepareStages; a stage whose first step would
+    // not move it (one that settled short of its target) converts as a constant.
+    Chain chain;
+
+    for (int s = 0; s < numSmoothedStages; ++s)
+    {
+        const auto& stage = stages[(size_t) s];
+        const bool glides = isGliding (stage.current, stage.target);
+        chain.current[s] = glides ? stage.current : stage.target;
+        chain.target[s] = stage.target;
+        chain.moving[s] = glides && smoothingStep (stage.current, stage.target) != stage.current;
+    }
+
+    chain.mixCrossfades = isGliding (stages[1].current, stages[1].target);
+
+    const int chosen = chosenSet.load (std::memory_order_relaxed);
+    const auto set = chosen >= 0 ? (InstructionSet) chosen : getWidestAvailable();
+    BlockPeaks peaks;
+    convertBlockFor (set) (channels, numSamples, chain, peaks);
+
+    for (int s = 0; s < numSmoothedStages; ++s)
+        stages[(size_t) s].current = chain.current[s];
+
+    for (int c = 0; c < 4; ++c)
+    {
+        inputPeaks[(size_t) c] = peaks.in[c];
+        outputPeaks[(size_t) c] = peaks.out[c];
+    }
+}
+
+float peakMagnitude (const float* samples, int numSamples) noexcept
+{
+    return peakOf (samples, numSamples);
+}
+
+const char* getName (InstructionSet set) noexcept
+{
+    switch (set)
+    {
+        case InstructionSet::avx2:   return "AVX2";
+        case InstructionSet::avx512: return "AVX-512";
+        default:                     return ORTHOLUME_KERNEL_SSE ? "SSE2" : "portable";
+    }
+}
+
+bool isAvailable (InstructionSet set) noexcept
+{
+    switch (set)
+    {
+       #if ORTHOLUME_KERNEL_WIDER_SETS
+        // These read what the run-time library found out at start-up, the
+        // operating system's support for the wider registers included.
+        case InstructionSet::avx2:   return __builtin_cpu_supports ("avx2");
+        case InstructionSet::avx512: return __builtin_cpu_supports ("avx512f");
+       #endif
+        case InstructionSet::baseline: return true;
+        default:                       return false;
+    }
+}
+
+InstructionSet getWidestAvailable() noexcept
+{
+    for (auto it = allInstructionSets.rbegin(); it != allInstructionSets.rend(); ++it)
+        if (isAvailable (*it))
+            return *it;
+
+    return InstructionSet::baseline;
+}
+
+void useInstructionSet (InstructionSet set) noexcept
+{
+    chosenSet.store (isAvailable (set) ? (int) set : -1, std::memory_order_relaxed);
+}
+
+void useWidestInstructionSet() noexcept
+{
+    chosenSet.store (-1, std::memory_order_relaxed);
 }
 } // namespace ortholume

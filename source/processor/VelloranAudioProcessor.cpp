@@ -120,11 +120,6 @@ void VelloranAudioProcessor::processPart (float* const* channels, int numChannel
         { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
         { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
         { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
-    const auto values = prepareStages (glides, numSamples);
-    const Stages stages { values[0], values[1], values[2] };
-    wGainCurrent.store (glides[0].current, relaxed);
-    mixCurrent.store (glides[1].current, relaxed);
-    outputGainCurrent.store (glides[2].current, relaxed);
 
     if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
         && outputsProcessed == numConvertedChannels)
@@ -135,7 +130,7 @@ void VelloranAudioProcessor::processPart (float* const* channels, int numChannel
             part[(size_t) c] = channels[c] + start;
 
         ChannelPeaks inputPeaks {}, outputPeaks {};
-        convertFourChannelsInPlace (part.data(), numSamples, stages.w, stages.mix, stages.gain, inputPeaks, outputPeaks);
+        convertFourChannelsInPlace (part.data(), numSamples, glides, inputPeaks, outputPeaks);
 
         for (int c = 0; c < numConvertedChannels; ++c)
         {
@@ -145,8 +140,14 @@ void VelloranAudioProcessor::processPart (float* const* channels, int numChannel
     }
     else
     {
-        processStepByStep (channels, numChannels, start, numSamples, inputsProcessed, outputsProcessed, stages);
+        const auto values = prepareStages (glides, numSamples);
+        processStepByStep (channels, numChannels, start, numSamples, inputsProcessed, outputsProcessed,
+                           { values[0], values[1], values[2] });
     }
+
+    wGainCurrent.store (glides[0].current, relaxed);
+    mixCurrent.store (glides[1].current, relaxed);
+    outputGainCurrent.store (glides[2].current, relaxed);
 
     // Whatever further channels the host hands over carry nothing of ours.
     clearChannels (channels, outputsProcessed, numChannels, start, numSamples);

@@ -1,6 +1,9 @@
 #include "ProcessorTestUtilities.h"
+#include "processor/ConversionKernel.h"
 
 #include <gtest/gtest.h>
+
+#include <cfenv>
 
 using namespace testing_utilities;
 
@@ -387,3 +390,112 @@ TEST (Conversion, SettlingLeavesTargetsAndModeAlone)
     EXPECT_EQ (bitsOf (processor.wGainCurrent.load()), 0x3F3504F3u);
     EXPECT_EQ (bitsOf (processor.mixTarget.load()), bitsOf (1.0f));
 }
+
+namespace
+{
+/** Runs every conversion in the test on one instruction set, or skips the test if this build or processor lacks it. */
+class ConversionOnEveryInstructionSet : public testing::TestWithParam<ortholume::InstructionSet>
+{
+protected:
+    void SetUp() override
+    {
+        if (! ortholume::isAvailable (GetParam()))
+            GTEST_SKIP() << ortholume::getName (GetParam()) << " is not compiled in or this processor lacks it";
+
+        ortholume::useInstructionSet (GetParam());
+    }
+
+    void TearDown() override { ortholume::useWidestInstructionSet(); }
+};
+} // namespace
+
+TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheStepByStepPath)
+{
+    // Five processed outputs send the second processor down the general path,
+    // which measures its outputs sample by sample.
+    VelloranAudioProcessor processor, stepByStep;
+    stepByStep.numOutputChannelsProcessed = 5;
+    reference::Engine model;
+
+    struct Stretch
+    {
+        int mode;
+        float gain;
+        bool settled;  // jumped to the targets first
+        bool extremes; // Inf and NaN in the input
+        int rounding;
+        std::vector<int> blockSizes;
+    };
+
+    // A settled permutation under a rounding mode other than the nearest, and
+    // with a gain of 0 against Inf; glides that end inside blocks, chunks and
+    // lanes; then mode 1 settled, whose crossfade stays short of 1.
+    const Stretch stretches[] = {
+        { 0, 0.42f, true, false, FE_UPWARD, { 1, 15, 17, 64, 700 } },
+        { 0, -0.5f, true, true, FE_TONEAREST, { 64, 700 } },
+        { 0, 0.9f, false, true, FE_TONEAREST, { 8192, 3, 700 } },
+        { 1, 0.5f, false, false, FE_TONEAREST, { 31, 100, 333, 512, 1000, 2048, 4096 } },
+        { 1, -0.5f, false, true, FE_TONEAREST, { 8192, 47 } },
+    };
+
+    int seed = 100;
+
+    for (const auto& stretch : stretches)
+    {
+        for (auto* p : { &processor, &stepByStep })
+        {
+            p->setConversionMode (stretch.mode);
+            setGain (*p, stretch.gain);
+
+            if (stretch.settled)
+                p->settleSmoothing();
+        }
+
+        model.setMode (stretch.mode);
+        model.gain.target = processor.outputGainTarget.load();
+
+        if (stretch.settled)
+            for (auto* glide : { &model.w, &model.mix, &model.gain })
+                glide->current = glide->target;
+
+        for (auto size : stretch.blockSizes)
+        {
+            auto wide = makeSignal (6, size, seed++);
+
+            if (stretch.extremes)
+            {
+                wide.setSample (0, size / 2, std::numeric_limits<float>::infinity());
+                wide.setSample (2, size / 3, std::numeric_limits<float>::quiet_NaN());
+                wide.setSample (3, size - 1, -std::numeric_limits<float>::infinity());
+            }
+
+            juce::AudioBuffer<float> buffer (4, size);
+
+            for (int c = 0; c < 4; ++c)
+                buffer.copyFrom (c, 0, wide, c, 0, size);
+
+            std::fesetround (stretch.rounding);
+            const auto expected = model.process (toBlock (buffer));
+            process (processor, buffer);
+            process (stepByStep, wide);
+            std::fesetround (FE_TONEAREST);
+
+            expectBitIdentical (expected, buffer, ortholume::getName (GetParam()));
+            ASSERT_EQ (meterSnapshot (processor), meterSnapshot (stepByStep)) << "block of " << size;
+        }
+
+        EXPECT_EQ (bitsOf (model.w.current), bitsOf (processor.wGainCurrent.load()));
+        EXPECT_EQ (bitsOf (model.mix.current), bitsOf (processor.mixCurrent.load()));
+        EXPECT_EQ (bitsOf (model.gain.current), bitsOf (processor.outputGainCurrent.load()));
+    }
+
+    EXPECT_NE (processor.mixCurrent.load(), 1.0f) << "mode 1 settled as a crossfade";
+}
+
+INSTANTIATE_TEST_SUITE_P (Conversion, ConversionOnEveryInstructionSet, testing::ValuesIn (ortholume::allInstructionSets),
+                          [] (const auto& info)
+                          {
+                              std::string name = ortholume::getName (info.param);
+                              name.erase (std::remove (name.begin(), name.end(), '-'), name.end());
+                              return name;
+                          });
