@@ -15,6 +15,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libsndfile1-dev
+    # The converter's manual page is written from its --help.
+    help2man
     # JACK for the Standalone app; a virtual display for anything with a window.
     libjack-jackd2-dev
     xvfb xauth x11-utils

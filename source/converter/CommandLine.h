@@ -24,6 +24,9 @@ struct Options
     bool floatOutput = false;
     std::string outputFile;
     std::string outputDirectory;
+    std::string batchFormat; // --format: the extension of every batch output, or empty
+    bool overwrite = false;
+    bool inspect = false;
     int jobs = 0; // 0: one per core
     bool quiet = false;
     bool showHelp = false;
@@ -37,6 +40,8 @@ Options parseCommandLine (const std::vector<std::string>& arguments);
 std::string helpText();
 
 /** Output path for an input in batch mode: the same name in the output folder,
-    except that a B-format .amb going to AmbiX becomes .wav (.amb means FuMa). */
-std::string batchOutputPath (const std::string& outputDirectory, const std::string& inputPath, bool toAmbix);
+    with the extension given by --format if any; without it, a B-format .amb going
+    to AmbiX becomes .wav (.amb means FuMa). */
+std::string batchOutputPath (const std::string& outputDirectory, const std::string& inputPath, bool toAmbix,
+                             const std::string& format = {});
 } // namespace ortholume::converter

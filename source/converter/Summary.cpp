@@ -2,6 +2,7 @@
 
 #include "SampleFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -48,6 +49,28 @@ std::string formatSummary (const ConversionRequest& request, const ConversionRep
         text += std::string ("  ") + names[c] + " " + formatPeak (report.peaks[c]);
 
     return text + "\n";
+}
+
+std::string formatBatchLine (const ConversionRequest& request, const ConversionReport& report)
+{
+    char duration[32];
+    std::snprintf (duration, sizeof (duration), "%.2f s",
+                   report.sampleRate > 0 ? (double) report.numFrames / report.sampleRate : 0.0);
+
+    float peak = 0.0f;
+
+    for (auto channelPeak : report.peaks)
+        peak = std::max (peak, channelPeak);
+
+    return request.inputPath + " -> " + request.outputPath + ": " + conventionName (report.from) + " -> "
+         + conventionName (report.to) + ", " + describeContainer (report.outputFormat, report.outputIsBFormat) + " "
+         + describeSampleFormat (report.outputFormat) + ", " + duration + ", peak " + formatPeak (peak) + "\n";
+}
+
+std::string formatTally (int converted, int failed, int notConverted)
+{
+    return std::to_string (converted) + " converted, " + std::to_string (failed) + " failed"
+         + (notConverted > 0 ? ", " + std::to_string (notConverted) + " not converted (interrupted)" : std::string()) + "\n";
 }
 
 std::string formatClippingWarning (const ConversionRequest& request, const ConversionReport& report)

@@ -38,7 +38,7 @@ TEST (BFormat, MarkedInputCannotBeConvertedAsAmbix)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.amb"), fumaFrames, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 48000, true);
     const auto result = runConverter ({ "--to", "fuma", "-o", folder.path ("out.wav"), folder.path ("in.amb") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find (folder.path ("in.amb") + ": is marked as B-format"), std::string::npos) << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.amb" });
 }
@@ -48,7 +48,7 @@ TEST (BFormat, UnmarkedInputNeedsADirection)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "-o", folder.path ("out.wav"), folder.path ("in.wav") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find ("give --to ambix or --to fuma"), std::string::npos) << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
@@ -89,7 +89,7 @@ TEST (BFormat, AmbixOutputToAnAmbNameIsRefused)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.amb"), folder.path ("in.wav") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find (folder.path ("out.amb") + ": cannot be written as AmbiX to a .amb name"), std::string::npos)
         << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -47,16 +49,22 @@ void convert (const std::vector<std::string>& arguments)
     ASSERT_EQ (result.exitCode, 0) << result.errors;
 }
 
-/** Plane wave from azimuth a, elevation e: FuMa [1/sqrt2, cos a cos e, sin a cos e, sin e]. */
-std::array<double, 4> fumaGains (double a, double e)
+enum class Encoding
 {
-    return { 1.0 / std::sqrt (2.0), std::cos (a) * std::cos (e), std::sin (a) * std::cos (e), std::sin (e) };
-}
+    fuma,
+    ambix,
+    n3d
+};
 
-/** The same wave in AmbiX: [1, sin a cos e, sin e, cos a cos e]. */
-std::array<double, 4> ambixGains (double a, double e)
+/** A plane wave from azimuth a, elevation e. FuMa: [1/sqrt2, cos a cos e, sin a cos e, sin e];
+    AmbiX (ACN, SN3D): [1, sin a cos e, sin e, cos a cos e]; N3D: AmbiX's first order times sqrt3. */
+std::array<double, 4> encode (Encoding encoding, double a, double e)
 {
-    return { 1.0, std::sin (a) * std::cos (e), std::sin (e), std::cos (a) * std::cos (e) };
+    if (encoding == Encoding::fuma)
+        return { 1.0 / std::sqrt (2.0), std::cos (a) * std::cos (e), std::sin (a) * std::cos (e), std::sin (e) };
+
+    const double firstOrder = encoding == Encoding::n3d ? std::sqrt (3.0) : 1.0;
+    return { 1.0, firstOrder * std::sin (a) * std::cos (e), firstOrder * std::sin (e), firstOrder * std::cos (a) * std::cos (e) };
 }
 
 struct Direction
@@ -65,18 +73,15 @@ struct Direction
 };
 
 constexpr Direction directions[] = { { 0, 0 }, { 90, 0 }, { 180, 0 }, { -135, 30 }, { 45, -60 }, { 10, 90 } };
-constexpr int framesPerDirection = 480;
 
 /** Consecutive stretches of a 1 kHz plane wave, one per direction. */
-std::vector<Frame> planeWaves (bool ambix, double signalLevel = 0.5)
+std::vector<Frame> planeWaves (Encoding encoding, double signalLevel = 0.5, int framesPerDirection = 480)
 {
     std::vector<Frame> frames;
 
     for (const auto& direction : directions)
     {
-        const auto a = direction.azimuthDegrees * pi / 180.0;
-        const auto e = direction.elevationDegrees * pi / 180.0;
-        const auto gains = ambix ? ambixGains (a, e) : fumaGains (a, e);
+        const auto gains = encode (encoding, direction.azimuthDegrees * pi / 180.0, direction.elevationDegrees * pi / 180.0);
 
         for (int i = 0; i < framesPerDirection; ++i)
         {
@@ -88,9 +93,41 @@ std::vector<Frame> planeWaves (bool ambix, double signalLevel = 0.5)
     return frames;
 }
 
-void expectPlaneWaves (const std::vector<Frame>& actual, bool ambix, double gain = 1.0)
+/** A diffuse field: plane waves from random directions all over the sphere, each its own noise. */
+std::vector<Frame> diffuseNoise (Encoding encoding, int numFrames, unsigned seed)
 {
-    const auto expected = planeWaves (ambix, 0.5 * gain);
+    constexpr int numSources = 40;
+    std::mt19937 random (seed);
+    std::uniform_real_distribution<double> uniform (-1.0, 1.0);
+    std::normal_distribution<double> noise (0.0, 0.02);
+    std::vector<std::array<double, 4>> gains;
+
+    for (int k = 0; k < numSources; ++k)
+        gains.push_back (encode (encoding, pi * uniform (random), std::asin (uniform (random))));
+
+    std::vector<Frame> frames ((size_t) numFrames);
+
+    for (auto& frame : frames)
+    {
+        std::array<double, 4> sum {};
+
+        for (const auto& source : gains)
+        {
+            const auto s = noise (random);
+
+            for (size_t c = 0; c < 4; ++c)
+                sum[c] += source[c] * s;
+        }
+
+        frame = { (float) sum[0], (float) sum[1], (float) sum[2], (float) sum[3] };
+    }
+
+    return frames;
+}
+
+void expectPlaneWaves (const std::vector<Frame>& actual, Encoding encoding, double gain = 1.0)
+{
+    const auto expected = planeWaves (encoding, 0.5 * gain);
     ASSERT_EQ (actual.size(), expected.size());
 
     for (size_t i = 0; i < actual.size(); ++i)
@@ -212,41 +249,165 @@ TEST (ChannelIdentity, EachAmbixToneLandsInItsFumaChannel)
 TEST (PlaneWave, FumaToAmbixAgreesWithTheEncodingFormulas)
 {
     TemporaryFolder folder;
-    writeSoundFile (folder.path ("fuma.wav"), planeWaves (false), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeSoundFile (folder.path ("fuma.wav"), planeWaves (Encoding::fuma), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     convert ({ "--to", "ambix", "-o", folder.path ("ambix.wav"), folder.path ("fuma.wav") });
-    expectPlaneWaves (readSoundFile (folder.path ("ambix.wav")).frames, true);
+    expectPlaneWaves (readSoundFile (folder.path ("ambix.wav")).frames, Encoding::ambix);
 }
 
 TEST (PlaneWave, AmbixToFumaAgreesWithTheEncodingFormulas)
 {
     TemporaryFolder folder;
-    writeSoundFile (folder.path ("ambix.rf64"), planeWaves (true), SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+    writeSoundFile (folder.path ("ambix.rf64"), planeWaves (Encoding::ambix), SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
     convert ({ "--to", "fuma", "-o", folder.path ("fuma.rf64"), folder.path ("ambix.rf64") });
-    expectPlaneWaves (readSoundFile (folder.path ("fuma.rf64")).frames, false);
+    expectPlaneWaves (readSoundFile (folder.path ("fuma.rf64")).frames, Encoding::fuma);
 }
 
 TEST (PlaneWave, GainInDecibelsScalesEveryChannel)
 {
     TemporaryFolder folder;
-    writeSoundFile (folder.path ("fuma.wav"), planeWaves (false), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeSoundFile (folder.path ("fuma.wav"), planeWaves (Encoding::fuma), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     convert ({ "--to", "ambix", "--gain", "-6", "-o", folder.path ("ambix.wav"), folder.path ("fuma.wav") });
-    expectPlaneWaves (readSoundFile (folder.path ("ambix.wav")).frames, true, std::pow (10.0, -6.0 / 20.0));
+    expectPlaneWaves (readSoundFile (folder.path ("ambix.wav")).frames, Encoding::ambix, std::pow (10.0, -6.0 / 20.0));
 }
 
 TEST (PlaneWave, SixteenBitFlacIsConvertedWithinOneStep)
 {
     TemporaryFolder folder;
-    writeSoundFile (folder.path ("fuma.flac"), planeWaves (false), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    writeSoundFile (folder.path ("fuma.flac"), planeWaves (Encoding::fuma), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
     convert ({ "--to", "ambix", "-o", folder.path ("ambix.flac"), folder.path ("fuma.flac") });
 
     const auto out = readSoundFile (folder.path ("ambix.flac"));
     EXPECT_EQ (out.info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-    const auto expected = planeWaves (true);
+    const auto expected = planeWaves (Encoding::ambix);
     ASSERT_EQ (out.frames.size(), expected.size());
 
     for (size_t i = 0; i < expected.size(); ++i)
         for (size_t c = 0; c < 4; ++c)
             ASSERT_NEAR (out.frames[i][c], expected[i][c], 1.5 / 32768.0) << "frame " << i << ", channel " << c;
+}
+
+namespace
+{
+struct Inspected
+{
+    std::string text;
+    std::string estimate;
+    double firstOrderRatio = -1.0;
+};
+
+Inspected inspect (const std::string& path)
+{
+    const auto result = runConverter ({ "--inspect", path });
+    EXPECT_EQ (result.exitCode, 0) << result.errors;
+
+    Inspected inspected;
+    inspected.text = result.output;
+
+    if (const auto at = result.output.find ("  estimate    "); at != std::string::npos)
+        inspected.estimate = result.output.substr (at + 14, result.output.find ('\n', at) - at - 14);
+
+    if (const auto at = result.output.find ("order 1 / W "); at != std::string::npos)
+        inspected.firstOrderRatio = std::strtod (result.output.c_str() + at + 12, nullptr);
+
+    return inspected;
+}
+} // namespace
+
+TEST (Inspection, FirstOrderEnergyNamesTheConventionOfPlaneWavesAndDiffuseFields)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<Frame> frames;
+        const char* estimate;
+        double ratio, tolerance;
+    };
+
+    const Case cases[] = {
+        { "fuma-waves", planeWaves (Encoding::fuma, 0.5, 1000), "FuMa", 2.0, 0.005 },
+        { "ambix-waves", planeWaves (Encoding::ambix, 0.5, 1000), "AmbiX (SN3D)", 1.0, 0.005 },
+        { "n3d-waves", planeWaves (Encoding::n3d, 0.5, 1000), "N3D", 3.0, 0.005 },
+        { "fuma-diffuse", diffuseNoise (Encoding::fuma, 24000, 5), "FuMa", 2.0, 0.1 },
+        { "ambix-diffuse", diffuseNoise (Encoding::ambix, 24000, 6), "AmbiX (SN3D)", 1.0, 0.05 },
+        { "n3d-diffuse", diffuseNoise (Encoding::n3d, 24000, 7), "N3D", 3.0, 0.15 },
+        { "silent", std::vector<Frame> (48000, Frame {}), "undetermined: silent", -1.0, 0.0 },
+        { "short", planeWaves (Encoding::fuma, 0.5, 500), "undetermined: too short (3000 frames; 4096 needed)", -1.0, 0.0 },
+    };
+
+    TemporaryFolder folder;
+
+    for (const auto& test : cases)
+    {
+        const auto path = folder.path (std::string (test.name) + ".wav");
+        writeSoundFile (path, test.frames, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        const auto inspected = inspect (path);
+        EXPECT_EQ (inspected.estimate, test.estimate) << inspected.text;
+        EXPECT_NEAR (inspected.firstOrderRatio, test.ratio, test.tolerance) << inspected.text;
+    }
+}
+
+TEST (Inspection, ReportsFormatLengthChannelsMarkAndSpeakers)
+{
+    struct Case
+    {
+        const char* name;
+        int format;
+        bool bFormat;
+        std::vector<std::string> lines;
+    };
+
+    const Case cases[] = {
+        { "marked.amb", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, true,
+          { "  format      B-format WAV (.amb), 24-bit integer, 48000 Hz\n", "  B-format    marked (FuMa by definition)\n",
+            "  speakers    none (extensible format chunk, mask 0)\n" } },
+        { "quad.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, false,
+          { "  format      WAV (extensible), 32-bit float, 48000 Hz\n", "  B-format    not marked\n",
+            "  speakers    mask 0x33: FL FR BL BR (quad)\n" } },
+        { "plain.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, false,
+          { "  format      WAV, 16-bit integer, 48000 Hz\n", "  speakers    none (plain format chunk, no speaker mask)\n" } },
+        { "take.caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, false, { "  format      CAF, 16-bit integer, 48000 Hz\n", "  speakers    none\n" } },
+    };
+
+    TemporaryFolder folder;
+
+    for (const auto& test : cases)
+    {
+        writeSoundFile (folder.path (test.name), planeWaves (Encoding::fuma, 0.5, 1000), test.format, 48000, test.bFormat);
+        const auto text = inspect (folder.path (test.name)).text;
+        EXPECT_EQ (text.rfind (folder.path (test.name) + "\n", 0), 0u) << text;
+        EXPECT_NE (text.find ("  length      6000 frames, 0.12 s\n"), std::string::npos) << text;
+        EXPECT_NE (text.find ("  channels    4: first order\n"), std::string::npos) << text;
+
+        for (const auto& line : test.lines)
+            EXPECT_NE (text.find (line), std::string::npos) << line << " in\n" << text;
+    }
+}
+
+TEST (Inspection, FileConvertedOnceLooksAmbixAndConvertingItAgainIsWarnedAbout)
+{
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("fuma.wav"), planeWaves (Encoding::fuma, 0.5, 1000), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+
+    const auto once = runConverter ({ "--to", "ambix", "-o", folder.path ("once.wav"), folder.path ("fuma.wav") });
+    ASSERT_EQ (once.exitCode, 0) << once.errors;
+    EXPECT_EQ (once.errors, "");
+    EXPECT_EQ (inspect (folder.path ("once.wav")).estimate, "AmbiX (SN3D)");
+
+    // Sent --to ambix again: converted, with a warning naming what the signal shows.
+    const auto twice = runConverter ({ "--to", "ambix", "-o", folder.path ("twice.wav"), folder.path ("once.wav") });
+    EXPECT_EQ (twice.exitCode, 0);
+    EXPECT_NE (twice.errors.find (folder.path ("once.wav") + ": its signal looks like AmbiX (SN3D) (first-order energy / W 1.00), "
+                                  "but --to ambix takes it to be FuMa; converting anyway"),
+               std::string::npos)
+        << twice.errors;
+    EXPECT_EQ (inspect (folder.path ("twice.wav")).estimate,
+               "undetermined: first-order energy / W 0.50 is near none of FuMa 2, SN3D 1, N3D 3 "
+               "(0.5: AmbiX converted --to ambix once more?)");
+
+    // The right direction is not warned about.
+    const auto back = runConverter ({ "--to", "fuma", "-o", folder.path ("back.wav"), folder.path ("once.wav") });
+    EXPECT_EQ (back.exitCode, 0);
+    EXPECT_EQ (back.errors, "");
 }
 
 TEST (Clipping, IntegerOutputCountsClippedSamplesAndFloatOutputKeepsThem)
@@ -304,17 +465,95 @@ TEST (Batch, ConvertsEveryInputIntoTheFolderWithSeveralJobs)
         arguments.push_back (name);
     }
 
-    convert (arguments);
+    const auto result = runConverter (arguments);
+    ASSERT_EQ (result.exitCode, 0) << result.errors;
+
+    // One line per file, in whatever order the jobs finish, then the tally.
+    EXPECT_EQ (std::count (result.output.begin(), result.output.end(), '\n'), 6) << result.output;
+    EXPECT_EQ (result.output.substr (result.output.rfind ('\n', result.output.size() - 2) + 1), "5 converted, 0 failed\n");
 
     for (int n = 0; n < 5; ++n)
     {
         const auto input = readSoundFile (folder.path ("in" + std::to_string (n) + ".wav"));
         const auto output = readSoundFile (folder.path ("out/in" + std::to_string (n) + ".wav"));
         ASSERT_EQ (output.frames.size(), input.frames.size());
+        EXPECT_NE (result.output.find (folder.path ("in" + std::to_string (n) + ".wav") + " -> " + folder.path ("out/in")
+                                       + std::to_string (n) + ".wav: FuMa -> AmbiX, WAV 32-bit float, "),
+                   std::string::npos)
+            << result.output;
 
         for (size_t i = 0; i < input.frames.size(); ++i)
             ASSERT_EQ (output.frames[i][3], input.frames[i][1]) << "file " << n << ", frame " << i;
     }
+}
+
+TEST (Batch, FormatOptionWritesEveryOutputInThatFormat)
+{
+    TemporaryFolder folder;
+    ::mkdir (folder.path ("out").c_str(), 0755);
+    writeSoundFile (folder.path ("a.wav"), channelTones(), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeSoundFile (folder.path ("b.aiff"), channelTones(), SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+    writeSoundFile (folder.path ("c.amb"), channelTones(), SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 48000, true);
+
+    const auto result = runConverter ({ "--to", "ambix", "--format", "flac", "-d", folder.path ("out"), folder.path ("a.wav"),
+                                        folder.path ("b.aiff"), folder.path ("c.amb") });
+    ASSERT_EQ (result.exitCode, 0) << result.errors;
+    EXPECT_EQ (TemporaryFolder::entriesOf (folder.path ("out")), (std::vector<std::string> { "a.flac", "b.flac", "c.flac" }));
+    EXPECT_EQ (readSoundFile (folder.path ("out/b.flac")).info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+}
+
+TEST (Batch, ExistingOutputStopsTheRunUnlessOverwriteIsGiven)
+{
+    TemporaryFolder folder;
+    ::mkdir (folder.path ("out").c_str(), 0755);
+    writeSoundFile (folder.path ("a.wav"), channelTones(), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeSoundFile (folder.path ("b.wav"), channelTones(), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeBytes (folder.path ("out/b.wav"), { 'o', 'l', 'd' });
+    const std::vector<std::string> arguments { "--to", "ambix", "-d", folder.path ("out"), folder.path ("a.wav"), folder.path ("b.wav") };
+
+    const auto refused = runConverter (arguments);
+    EXPECT_EQ (refused.exitCode, 1);
+    EXPECT_NE (refused.errors.find (folder.path ("out/b.wav") + ": exists already"), std::string::npos) << refused.errors;
+    EXPECT_NE (refused.errors.find ("nothing was converted: give --overwrite"), std::string::npos) << refused.errors;
+    EXPECT_EQ (TemporaryFolder::entriesOf (folder.path ("out")), std::vector<std::string> { "b.wav" });
+    EXPECT_EQ (readBytes (folder.path ("out/b.wav")), (std::vector<std::uint8_t> { 'o', 'l', 'd' }));
+
+    auto replacing = arguments;
+    replacing.insert (replacing.begin(), "--overwrite");
+    const auto replaced = runConverter (replacing);
+    ASSERT_EQ (replaced.exitCode, 0) << replaced.errors;
+    EXPECT_EQ (TemporaryFolder::entriesOf (folder.path ("out")), (std::vector<std::string> { "a.wav", "b.wav" }));
+    EXPECT_EQ (readSoundFile (folder.path ("out/b.wav")).frames.size(), channelTones().size());
+}
+
+TEST (Batch, OutputNameAtTheFileSystemLimitIsConverted)
+{
+    // The hidden temporary file beside it must not need a longer name than the output's.
+    TemporaryFolder folder;
+    const auto longest = std::string (251, 'n') + ".wav";
+    writeSoundFile (folder.path ("in.wav"), channelTones(), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+
+    const auto result = runConverter ({ "--to", "ambix", "-o", folder.path (longest), folder.path ("in.wav") });
+    ASSERT_EQ (result.exitCode, 0) << result.errors;
+    EXPECT_EQ (folder.entries(), (std::vector<std::string> { "in.wav", longest }));
+
+    const auto tooLong = runConverter ({ "--to", "ambix", "-o", folder.path ("n" + longest), folder.path ("in.wav") });
+    EXPECT_EQ (tooLong.exitCode, 2);
+    EXPECT_NE (tooLong.errors.find ("the name is too long for its file system (256 bytes; at most 255)"), std::string::npos)
+        << tooLong.errors;
+}
+
+TEST (Batch, FailedWriteToStandardOutputFailsTheRun)
+{
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), channelTones(), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+
+    const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.wav"), folder.path ("in.wav") }, -1, "/dev/full");
+    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_NE (result.errors.find ("standard output: write error: No space left on device"), std::string::npos) << result.errors;
+
+    const auto help = runConverter ({ "--help" }, -1, "/dev/full");
+    EXPECT_EQ (help.exitCode, 1);
 }
 
 TEST (Example, BundledExampleConvertsToAmbix)

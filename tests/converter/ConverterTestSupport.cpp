@@ -200,7 +200,8 @@ namespace
 {
 constexpr uid_t nobody = 65534;
 
-RunResult run (const std::vector<std::string>& arguments, long long fileSizeLimit, bool unprivileged)
+RunResult run (const std::vector<std::string>& arguments, long long fileSizeLimit, bool unprivileged,
+               const std::string& standardOutputPath = {})
 {
     char outputPattern[] = "/tmp/ortholume-convert-out-XXXXXX";
     char errorPattern[] = "/tmp/ortholume-convert-err-XXXXXX";
@@ -211,7 +212,7 @@ RunResult run (const std::vector<std::string>& arguments, long long fileSizeLimi
 
     if (processId == 0)
     {
-        ::dup2 (outputFile, STDOUT_FILENO);
+        ::dup2 (standardOutputPath.empty() ? outputFile : ::open (standardOutputPath.c_str(), O_WRONLY), STDOUT_FILENO);
         ::dup2 (errorFile, STDERR_FILENO);
 
         if (fileSizeLimit >= 0)
@@ -238,9 +239,9 @@ RunResult run (const std::vector<std::string>& arguments, long long fileSizeLimi
 }
 } // namespace
 
-RunResult runConverter (const std::vector<std::string>& arguments, long long fileSizeLimit)
+RunResult runConverter (const std::vector<std::string>& arguments, long long fileSizeLimit, const std::string& standardOutputPath)
 {
-    return run (arguments, fileSizeLimit, false);
+    return run (arguments, fileSizeLimit, false, standardOutputPath);
 }
 
 RunResult runConverterUnprivileged (const std::vector<std::string>& arguments)

@@ -57,8 +57,10 @@ struct RunResult
     std::string errors;
 };
 
-/** Runs ortholume-convert with the arguments; a file-size limit in bytes if given. */
-RunResult runConverter (const std::vector<std::string>& arguments, long long fileSizeLimit = -1);
+/** Runs ortholume-convert with the arguments; a file-size limit in bytes if given,
+    and standard output sent to the given file instead of being captured. */
+RunResult runConverter (const std::vector<std::string>& arguments, long long fileSizeLimit = -1,
+                        const std::string& standardOutputPath = {});
 
 /** Runs it as the unprivileged user "nobody" when the tests run as root, so that
     folder permissions apply to it. */

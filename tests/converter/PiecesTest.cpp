@@ -1,6 +1,9 @@
 // Decisions the command line cannot reach cheaply: sizes over 4 GiB, header logs.
+#include "ConverterTestSupport.h"
+
 #include "converter/CommandLine.h"
 #include "converter/ConversionError.h"
+#include "converter/ConversionPlan.h"
 #include "converter/InputFile.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
@@ -8,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
+#include <sys/stat.h>
 
 using namespace ortholume::converter;
 
@@ -64,6 +68,32 @@ TEST (BatchNames, KeepTheNameExceptAmbGoingToAmbix)
     EXPECT_EQ (batchOutputPath ("out/", "take.AMB", true), "out/take.wav");
     EXPECT_EQ (batchOutputPath ("out", "rec/take.wav", false), "out/take.wav");
     EXPECT_EQ (batchOutputPath ("out", "a.b/take", true), "out/take");
+}
+
+TEST (BatchNames, FormatReplacesTheExtension)
+{
+    EXPECT_EQ (batchOutputPath ("out", "rec/take.amb", true, "flac"), "out/take.flac");
+    EXPECT_EQ (batchOutputPath ("out", "rec/take.v2.WAV", false, "caf"), "out/take.v2.caf");
+    EXPECT_EQ (batchOutputPath ("out", "a.b/take", true, "w64"), "out/take.w64");
+}
+
+TEST (BatchPlan, CountsTheFramesOfEveryHeaderBeforeAnyConversion)
+{
+    // So that the progress bar measures the whole batch from the start.
+    converter_testing::TemporaryFolder folder;
+    ::mkdir (folder.path ("out").c_str(), 0755);
+    converter_testing::writeSoundFile (folder.path ("a.wav"), std::vector<converter_testing::Frame> (1000), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    converter_testing::writeSoundFile (folder.path ("b.flac"), std::vector<converter_testing::Frame> (3000), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+
+    const auto plan = planConversions (parseCommandLine (
+        { "--to", "ambix", "-d", folder.path ("out"), folder.path ("a.wav"), folder.path ("b.flac"), folder.path ("absent.wav") }));
+
+    EXPECT_EQ (plan.totalFrames, 4000u);
+    ASSERT_EQ (plan.conversions.size(), 3u);
+    EXPECT_EQ (plan.conversions[0].numFrames, 1000u);
+    EXPECT_EQ (plan.conversions[1].request.outputPath, folder.path ("out/b.flac"));
+    EXPECT_EQ (plan.conversions[2].numFrames, 0u); // its conversion reports the missing file
+    EXPECT_TRUE (plan.existingOutputs.empty());
 }
 
 TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
