@@ -15,8 +15,9 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libsndfile1-dev
-    # The converter's manual page is written from its --help.
-    help2man
+    # The converter's manual page is written from its --help; ffprobe checks
+    # that its outputs show players no speaker layout.
+    help2man ffmpeg
     # JACK for the Standalone app; a virtual display for anything with a window.
     libjack-jackd2-dev
     xvfb xauth x11-utils

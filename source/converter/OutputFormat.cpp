@@ -112,6 +112,13 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         }
     }
 
+    // Float in WAV needs an extensible format chunk (readers warn about the short
+    // one libsndfile writes for plain WAV); its speaker mask is cleared afterwards.
+    const bool floatWav = container == SF_FORMAT_WAV && (subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE);
+
+    if (floatWav)
+        container = SF_FORMAT_WAVEX;
+
     if (! canHold (container | subtype))
         throw ConversionError ("cannot be written as " + describeSampleFormat (subtype) + " in "
                                + describeContainer (container, false)
@@ -119,7 +126,7 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
                                               : std::string ("; use --float or another output format")));
 
     result.sndfileFormat = container | subtype;
-    result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64;
+    result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64 || floatWav;
     return result;
 }
 } // namespace ortholume::converter

@@ -15,8 +15,9 @@ struct OutputFormat
     /** Marked as ambisonic B-format (.amb): FuMa output to a .amb name only. */
     bool bFormat = false;
 
-    /** RF64 header that libsndfile writes with a Quad speaker mask and cannot mark
-        as B-format: its format chunk is corrected after closing. */
+    /** An extensible header (RF64, or float WAV) that libsndfile writes with a
+        Quad speaker mask and, for RF64, cannot mark as B-format: its format chunk
+        is corrected after closing (rewriteRf64FormatChunk). */
     bool rewriteRf64FormatChunk = false;
 
     /** A .wav or .amb name whose audio is too large for WAV's 32-bit sizes. */

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 using namespace converter_testing;
 
 namespace
@@ -115,6 +117,60 @@ TEST (BFormat, Rf64OutputCarriesNoSpeakerLayout)
     EXPECT_EQ (out.info.format, SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
     EXPECT_FALSE (out.bFormat);
     EXPECT_EQ (waveChannelMask (folder.path ("out.rf64")), 0); // libsndfile alone writes Quad (0x33)
+}
+
+TEST (BFormat, FloatWavOutputHasAnExtensibleHeaderWithoutSpeakerMask)
+{
+    // The short plain format chunk is what readers warn about for float WAV.
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ASSERT_EQ (runConverter ({ "--to", "ambix", "--float", "-o", folder.path ("out.wav"), folder.path ("in.wav") }).exitCode, 0);
+
+    const auto out = readSoundFile (folder.path ("out.wav"));
+    EXPECT_EQ (out.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_FALSE (out.bFormat);
+    EXPECT_EQ (waveChannelMask (folder.path ("out.wav")), 0);
+    EXPECT_EQ (out.frames[3][3], 0.25f); // AmbiX X is FuMa X
+}
+
+TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
+{
+    // A player that reads a layout such as "quad" decodes the channels as loudspeakers.
+    // FLAC is not in the list: its format defines four channels as quad, and
+    // FFmpeg rejects the mask of 0 that would say otherwise.
+    if (std::system ("ffprobe -version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffprobe (Debian's ffmpeg) is not installed";
+
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+
+    const std::vector<std::vector<std::string>> outputs {
+        { "out.wav" }, { "--float", "float.wav" }, { "out.w64" }, { "out.rf64" }, { "out.caf" }, { "out.aiff" },
+    };
+
+    for (const auto& output : outputs)
+    {
+        std::vector<std::string> arguments { "--to", "ambix" };
+        arguments.insert (arguments.end(), output.begin(), output.end() - 1);
+        arguments.insert (arguments.end(), { "-o", folder.path (output.back()), folder.path ("in.wav") });
+        ASSERT_EQ (runConverter (arguments).exitCode, 0) << output.back();
+
+        const auto command = "ffprobe -v error -show_entries stream=channel_layout -of default=noprint_wrappers=1 '"
+                           + folder.path (output.back()) + "'";
+        std::string shown;
+
+        if (auto* pipe = ::popen (command.c_str(), "r"))
+        {
+            char text[256];
+
+            while (std::fgets (text, sizeof (text), pipe) != nullptr)
+                shown += text;
+
+            EXPECT_EQ (::pclose (pipe), 0) << output.back();
+        }
+
+        EXPECT_EQ (shown, "channel_layout=unknown\n") << output.back();
+    }
 }
 
 TEST (BFormat, Rf64HeaderCanBeMarkedAsBFormat)

@@ -176,7 +176,7 @@ TEST (RoundTrip, FloatFumaToAmbixAndBackKeepsXYZExactAndWWithinOneUlp)
 
     const auto back = readSoundFile (folder.path ("back.wav"));
     ASSERT_EQ (back.frames.size(), original.size());
-    EXPECT_EQ (back.info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    EXPECT_EQ (back.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT); // float WAV is written extensible
 
     for (size_t i = 0; i < original.size(); ++i)
     {
@@ -445,7 +445,7 @@ TEST (Summary, NamesTheFilesDirectionsAndPeakPerChannel)
 
     ASSERT_EQ (result.exitCode, 0);
     EXPECT_NE (result.output.find (folder.path ("fuma.wav") + " -> " + folder.path ("ambix.wav")), std::string::npos);
-    EXPECT_NE (result.output.find ("FuMa WAV, 32-bit float -> AmbiX WAV, 32-bit float"), std::string::npos) << result.output;
+    EXPECT_NE (result.output.find ("FuMa WAV, 32-bit float -> AmbiX WAV (extensible), 32-bit float"), std::string::npos) << result.output;
     // 0.5 * sqrt2 = -3.0 dB; Y = -0.125 = -18.1 dB; Z silent; X = 0.25 = -12.0 dB.
     EXPECT_NE (result.output.find ("peak  W -3.0 dB  Y -18.1 dB  Z -inf dB  X -12.0 dB"), std::string::npos) << result.output;
     // Not a terminal: no progress bar.
@@ -478,7 +478,7 @@ TEST (Batch, ConvertsEveryInputIntoTheFolderWithSeveralJobs)
         const auto output = readSoundFile (folder.path ("out/in" + std::to_string (n) + ".wav"));
         ASSERT_EQ (output.frames.size(), input.frames.size());
         EXPECT_NE (result.output.find (folder.path ("in" + std::to_string (n) + ".wav") + " -> " + folder.path ("out/in")
-                                       + std::to_string (n) + ".wav: FuMa -> AmbiX, WAV 32-bit float, "),
+                                       + std::to_string (n) + ".wav: FuMa -> AmbiX, WAV (extensible) 32-bit float, "),
                    std::string::npos)
             << result.output;
 

@@ -53,6 +53,19 @@ TEST (OutputFormatChoice, KeepsTheInputSampleFormatAcrossContainers)
                SF_FORMAT_CAF | SF_FORMAT_FLOAT);
 }
 
+TEST (OutputFormatChoice, FloatWavIsExtensibleWithItsSpeakerMaskCleared)
+{
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, Convention::ambix, true, 10);
+    EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_TRUE (wav.rewriteRf64FormatChunk);
+    EXPECT_FALSE (wav.bFormat);
+
+    // A .amb is marked by libsndfile itself, with no mask; integer WAV keeps the plain chunk.
+    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, Convention::fuma, false, 10).rewriteRf64FormatChunk);
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, 10).sndfileFormat,
+               SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+}
+
 TEST (TruncationLog, DeclaredSizesLargerThanTheFileAreTruncation)
 {
     EXPECT_TRUE (headerLogShowsTruncation ("RIFF : 836 (should be 536)\nWAVE\ndata : 800 (should be 500)\n"));
