@@ -5,6 +5,7 @@
 #include "converter/ConversionError.h"
 #include "converter/ConversionPlan.h"
 #include "converter/InputFile.h"
+#include "converter/Metadata.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
 
@@ -12,6 +13,8 @@
 
 #include <sndfile.h>
 #include <sys/stat.h>
+
+#include <cstring>
 
 using namespace ortholume::converter;
 
@@ -123,4 +126,82 @@ TEST (ProgressLine, ShowsTheShareDoneAndFiles)
     EXPECT_EQ (ProgressBar::render (50, 100, 1, 2), "[###############...............]  50%  1/2 files");
     EXPECT_EQ (ProgressBar::render (0, 0, 0, 1), "[..............................]   0%  0/1 file");
     EXPECT_EQ (ProgressBar::render (100, 100, 1, 1), "[##############################] 100%  1/1 file");
+}
+
+TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
+{
+    converter_testing::TemporaryFolder folder;
+    const std::vector<short> silence (400);
+    const std::vector<std::pair<int, std::string>> tags {
+        { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "first-order mic" }, { SF_STR_DATE, "2021-05-02" }
+    };
+    constexpr std::uint32_t oneHourAt48k = 48000u * 3600u;
+    const std::string history = "A=PCM,F=48000,W=24,M=quad,T=field recorder\r\n";
+
+    {
+        SF_INFO info { 0, 48000, 4, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 0, 0 };
+        SNDFILE* file = sf_open (folder.path ("source.wav").c_str(), SFM_WRITE, &info);
+        SF_BROADCAST_INFO_VAR (256) bext {};
+        std::strcpy (bext.description, "take 12");
+        bext.time_reference_low = oneHourAt48k;
+        bext.coding_history_size = (std::uint32_t) history.size();
+        std::memcpy (bext.coding_history, history.data(), history.size());
+        ASSERT_EQ (sf_command (file, SFC_SET_BROADCAST_INFO, &bext, (int) sizeof (bext)), SF_TRUE);
+
+        for (const auto& [type, text] : tags)
+            sf_set_string (file, type, text.c_str());
+
+        sf_writef_short (file, silence.data(), 100);
+        sf_close (file);
+    }
+
+    auto read = [] (const std::string& path)
+    {
+        SF_INFO info {};
+        SNDFILE* file = sf_open (path.c_str(), SFM_READ, &info);
+        auto metadata = readMetadata (file);
+        sf_close (file);
+        return metadata;
+    };
+
+    const auto source = read (folder.path ("source.wav"));
+    ASSERT_EQ (source.strings, tags);
+    ASSERT_TRUE (source.hasBroadcastInfo);
+
+    struct Case
+    {
+        const char* name;
+        int format;
+        std::vector<std::string> leftOut;
+    };
+
+    const Case cases[] = {
+        { "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, {} },
+        { "out.rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_24, {} },
+        { "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, { "bext" } },
+        { "out.w64", SF_FORMAT_W64 | SF_FORMAT_PCM_16, { "bext", "title", "artist", "comment", "date" } },
+    };
+
+    for (const auto& test : cases)
+    {
+        SF_INFO info { 0, 48000, 4, test.format, 0, 0 };
+        SNDFILE* file = sf_open (folder.path (test.name).c_str(), SFM_WRITE, &info);
+        ASSERT_NE (file, nullptr) << test.name;
+        EXPECT_EQ (writeMetadata (file, source), test.leftOut) << test.name;
+        sf_writef_short (file, silence.data(), 100);
+        sf_close (file);
+
+        const auto copy = read (folder.path (test.name));
+        EXPECT_EQ (copy.strings.size(), test.leftOut.size() > 1 ? 0u : tags.size()) << test.name;
+        EXPECT_EQ (copy.hasBroadcastInfo, test.leftOut.empty()) << test.name;
+
+        if (copy.hasBroadcastInfo)
+        {
+            EXPECT_STREQ (copy.broadcastInfo.description, "take 12") << test.name;
+            EXPECT_EQ (copy.broadcastInfo.time_reference_low, oneHourAt48k) << test.name;
+            // libsndfile adds a line of its own to the history, as each step of processing should.
+            EXPECT_EQ (std::string (copy.broadcastInfo.coding_history, copy.broadcastInfo.coding_history_size).rfind (history, 0), 0u)
+                << test.name;
+        }
+    }
 }
