@@ -16,7 +16,7 @@
 namespace ortholume::converter
 {
 mode_t TemporaryOutput::creationMask = 022;
-bool TemporaryOutput::replacesExisting = false;
+bool TemporaryOutput::replacesExisting = true; // the command line turns it off unless --overwrite
 
 namespace
 {

@@ -8,6 +8,7 @@
 #include "converter/Metadata.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
+#include "converter/TemporaryOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -204,4 +205,29 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
                 << test.name;
         }
     }
+}
+
+TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowed)
+{
+    // The batch checks for existing outputs before it starts; this is the file
+    // that another program writes while the conversion runs.
+    converter_testing::TemporaryFolder folder;
+    const auto target = folder.path ("out.wav");
+    const std::vector<std::uint8_t> theirs { 't', 'h', 'e', 'i', 'r', 's' };
+
+    TemporaryOutput::setReplacesExisting (false);
+    {
+        TemporaryOutput output (target);
+        converter_testing::writeBytes (target, theirs);
+        EXPECT_THROW (output.commit(), ConversionError);
+    }
+    EXPECT_EQ (converter_testing::readBytes (target), theirs);
+    EXPECT_EQ (folder.entries(), std::vector<std::string> { "out.wav" });
+
+    TemporaryOutput::setReplacesExisting (true);
+    {
+        TemporaryOutput output (target);
+        output.commit();
+    }
+    EXPECT_TRUE (converter_testing::readBytes (target).empty());
 }
