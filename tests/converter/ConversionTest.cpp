@@ -93,6 +93,61 @@ std::vector<Frame> planeWaves (Encoding encoding, double signalLevel = 0.5, int 
     return frames;
 }
 
+/** A plane wave's gain in every channel up to `order` (1 to 3), in file order. FuMa:
+    W X Y Z R S T U V K L M N O P Q by the Furse-Malham formulas; AmbiX: ACN order,
+    SN3D, and N3D is SN3D times sqrt(2n + 1) for order n. */
+std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e)
+{
+    const double x = std::cos (a) * std::cos (e), y = std::sin (a) * std::cos (e), z = std::sin (e);
+    const double c = std::cos (e), s = std::sin (e);
+
+    if (encoding == Encoding::fuma)
+    {
+        const std::vector<double> all {
+            1.0 / std::sqrt (2.0), x, y, z,
+            (3.0 * s * s - 1.0) / 2.0, std::cos (a) * std::sin (2.0 * e), std::sin (a) * std::sin (2.0 * e),
+            std::cos (2.0 * a) * c * c, std::sin (2.0 * a) * c * c,
+            s * (5.0 * s * s - 3.0) / 2.0, std::sqrt (135.0 / 256.0) * x * (5.0 * s * s - 1.0),
+            std::sqrt (135.0 / 256.0) * y * (5.0 * s * s - 1.0), std::sqrt (27.0 / 4.0) * std::cos (2.0 * a) * s * c * c,
+            std::sqrt (27.0 / 4.0) * std::sin (2.0 * a) * s * c * c, std::cos (3.0 * a) * c * c * c, std::sin (3.0 * a) * c * c * c,
+        };
+        return { all.begin(), all.begin() + (order + 1) * (order + 1) };
+    }
+
+    const double r3 = std::sqrt (3.0), r15 = std::sqrt (15.0);
+    std::vector<double> all {
+        1.0, y, z, x,
+        r3 * x * y, r3 * y * z, (3.0 * z * z - 1.0) / 2.0, r3 * x * z, r3 / 2.0 * (x * x - y * y),
+        std::sqrt (5.0 / 8.0) * y * (3.0 * x * x - y * y), r15 * x * y * z, std::sqrt (3.0 / 8.0) * y * (5.0 * z * z - 1.0),
+        z * (5.0 * z * z - 3.0) / 2.0, std::sqrt (3.0 / 8.0) * x * (5.0 * z * z - 1.0), r15 / 2.0 * z * (x * x - y * y),
+        std::sqrt (5.0 / 8.0) * x * (x * x - 3.0 * y * y),
+    };
+    all.resize ((size_t) ((order + 1) * (order + 1)));
+
+    if (encoding == Encoding::n3d)
+        for (size_t i = 1; i < all.size(); ++i)
+            all[i] *= std::sqrt (2.0 * std::floor (std::sqrt ((double) i)) + 1.0);
+
+    return all;
+}
+
+/** Stretches of a 1 kHz plane wave, one per direction, in every channel up to `order`, interleaved. */
+std::vector<float> planeWavesUpTo (int order, Encoding encoding, int framesPerDirection)
+{
+    std::vector<float> samples;
+
+    for (const auto& direction : directions)
+    {
+        const auto gains = encodeUpTo (order, encoding, direction.azimuthDegrees * pi / 180.0, direction.elevationDegrees * pi / 180.0);
+
+        for (int i = 0; i < framesPerDirection; ++i)
+            for (auto gain : gains)
+                samples.push_back ((float) (0.3 * gain * std::sin (2.0 * pi * 1000.0 * i / 48000.0)));
+    }
+
+    return samples;
+}
+
 /** A diffuse field: plane waves from random directions all over the sphere, each its own noise. */
 std::vector<Frame> diffuseNoise (Encoding encoding, int numFrames, unsigned seed)
 {
@@ -343,6 +398,50 @@ TEST (Inspection, FirstOrderEnergyNamesTheConventionOfPlaneWavesAndDiffuseFields
         const auto inspected = inspect (path);
         EXPECT_EQ (inspected.estimate, test.estimate) << inspected.text;
         EXPECT_NEAR (inspected.firstOrderRatio, test.ratio, test.tolerance) << inspected.text;
+    }
+}
+
+TEST (Inspection, HigherOrdersAreShownBesideTheFirstOrderVerdict)
+{
+    struct Case
+    {
+        int order;
+        Encoding encoding;
+        const char* estimate;
+        double lowest[4], highest[4]; // the energy ratio of each order over W's
+    };
+
+    const Case cases[] = {
+        { 2, Encoding::fuma, "FuMa", { 0, 1.995, 1.995 }, { 0, 2.005, 8.0 / 3.0 } },
+        { 3, Encoding::fuma, "FuMa", { 0, 1.995, 1.995, 1.995 }, { 0, 2.005, 8.0 / 3.0, 3.6 } },
+        { 2, Encoding::ambix, "AmbiX (SN3D)", { 0, 0.995, 0.995 }, { 0, 1.005, 1.005 } },
+        { 3, Encoding::ambix, "AmbiX (SN3D)", { 0, 0.995, 0.995, 0.995 }, { 0, 1.005, 1.005, 1.005 } },
+        { 3, Encoding::n3d, "N3D", { 0, 2.995, 4.995, 6.995 }, { 0, 3.005, 5.005, 7.005 } },
+    };
+
+    TemporaryFolder folder;
+
+    for (const auto& test : cases)
+    {
+        const int numChannels = (test.order + 1) * (test.order + 1);
+        const auto path = folder.path ("order" + std::to_string (test.order) + "-" + std::to_string ((int) test.encoding) + ".wav");
+        writeInterleaved (path, numChannels, planeWavesUpTo (test.order, test.encoding, 1000), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+
+        const auto inspected = inspect (path);
+        EXPECT_EQ (inspected.estimate, test.estimate) << inspected.text;
+        EXPECT_NE (inspected.text.find ("  channels    " + std::to_string (numChannels) + (test.order == 2 ? ": second" : ": third")
+                                        + " order\n"),
+                   std::string::npos)
+            << inspected.text;
+
+        for (int n = 1; n <= test.order; ++n)
+        {
+            const auto at = inspected.text.find ("order " + std::to_string (n) + " / W ");
+            ASSERT_NE (at, std::string::npos) << inspected.text;
+            const auto ratio = std::strtod (inspected.text.c_str() + at + 12, nullptr);
+            EXPECT_GE (ratio, test.lowest[n]) << "order " << n << "\n" << inspected.text;
+            EXPECT_LE (ratio, test.highest[n]) << "order " << n << "\n" << inspected.text;
+        }
     }
 }
 

@@ -104,6 +104,21 @@ void writeSoundFileWithChannels (const std::string& path, int numChannels, int n
     sf_close (file);
 }
 
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format)
+{
+    SF_INFO info {};
+    info.samplerate = 48000;
+    info.channels = numChannels;
+    info.format = format;
+    SNDFILE* file = sf_open (path.c_str(), SFM_WRITE, &info);
+
+    if (file == nullptr)
+        throw std::runtime_error ("cannot write " + path + ": " + sf_strerror (nullptr));
+
+    sf_writef_float (file, samples.data(), (sf_count_t) samples.size() / numChannels);
+    sf_close (file);
+}
+
 SoundFileContents readSoundFile (const std::string& path)
 {
     SoundFileContents contents;

@@ -34,6 +34,9 @@ void writeSoundFile (const std::string& path, const std::vector<Frame>& frames, 
                      int sampleRate = 48000, bool bFormat = false);
 void writeSoundFileWithChannels (const std::string& path, int numChannels, int numFrames, int format);
 
+/** Float samples of any channel count, interleaved. */
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format);
+
 struct SoundFileContents
 {
     SF_INFO info {};
