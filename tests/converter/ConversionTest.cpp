@@ -49,24 +49,6 @@ void convert (const std::vector<std::string>& arguments)
     ASSERT_EQ (result.exitCode, 0) << result.errors;
 }
 
-enum class Encoding
-{
-    fuma,
-    ambix,
-    n3d
-};
-
-/** A plane wave from azimuth a, elevation e. FuMa: [1/sqrt2, cos a cos e, sin a cos e, sin e];
-    AmbiX (ACN, SN3D): [1, sin a cos e, sin e, cos a cos e]; N3D: AmbiX's first order times sqrt3. */
-std::array<double, 4> encode (Encoding encoding, double a, double e)
-{
-    if (encoding == Encoding::fuma)
-        return { 1.0 / std::sqrt (2.0), std::cos (a) * std::cos (e), std::sin (a) * std::cos (e), std::sin (e) };
-
-    const double firstOrder = encoding == Encoding::n3d ? std::sqrt (3.0) : 1.0;
-    return { 1.0, firstOrder * std::sin (a) * std::cos (e), firstOrder * std::sin (e), firstOrder * std::cos (a) * std::cos (e) };
-}
-
 struct Direction
 {
     double azimuthDegrees, elevationDegrees;
@@ -81,7 +63,7 @@ std::vector<Frame> planeWaves (Encoding encoding, double signalLevel = 0.5, int 
 
     for (const auto& direction : directions)
     {
-        const auto gains = encode (encoding, direction.azimuthDegrees * pi / 180.0, direction.elevationDegrees * pi / 180.0);
+        const auto gains = encodeUpTo (1, encoding, direction.azimuthDegrees * pi / 180.0, direction.elevationDegrees * pi / 180.0);
 
         for (int i = 0; i < framesPerDirection; ++i)
         {
@@ -91,44 +73,6 @@ std::vector<Frame> planeWaves (Encoding encoding, double signalLevel = 0.5, int 
     }
 
     return frames;
-}
-
-/** A plane wave's gain in every channel up to `order` (1 to 3), in file order. FuMa:
-    W X Y Z R S T U V K L M N O P Q by the Furse-Malham formulas; AmbiX: ACN order,
-    SN3D, and N3D is SN3D times sqrt(2n + 1) for order n. */
-std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e)
-{
-    const double x = std::cos (a) * std::cos (e), y = std::sin (a) * std::cos (e), z = std::sin (e);
-    const double c = std::cos (e), s = std::sin (e);
-
-    if (encoding == Encoding::fuma)
-    {
-        const std::vector<double> all {
-            1.0 / std::sqrt (2.0), x, y, z,
-            (3.0 * s * s - 1.0) / 2.0, std::cos (a) * std::sin (2.0 * e), std::sin (a) * std::sin (2.0 * e),
-            std::cos (2.0 * a) * c * c, std::sin (2.0 * a) * c * c,
-            s * (5.0 * s * s - 3.0) / 2.0, std::sqrt (135.0 / 256.0) * x * (5.0 * s * s - 1.0),
-            std::sqrt (135.0 / 256.0) * y * (5.0 * s * s - 1.0), std::sqrt (27.0 / 4.0) * std::cos (2.0 * a) * s * c * c,
-            std::sqrt (27.0 / 4.0) * std::sin (2.0 * a) * s * c * c, std::cos (3.0 * a) * c * c * c, std::sin (3.0 * a) * c * c * c,
-        };
-        return { all.begin(), all.begin() + (order + 1) * (order + 1) };
-    }
-
-    const double r3 = std::sqrt (3.0), r15 = std::sqrt (15.0);
-    std::vector<double> all {
-        1.0, y, z, x,
-        r3 * x * y, r3 * y * z, (3.0 * z * z - 1.0) / 2.0, r3 * x * z, r3 / 2.0 * (x * x - y * y),
-        std::sqrt (5.0 / 8.0) * y * (3.0 * x * x - y * y), r15 * x * y * z, std::sqrt (3.0 / 8.0) * y * (5.0 * z * z - 1.0),
-        z * (5.0 * z * z - 3.0) / 2.0, std::sqrt (3.0 / 8.0) * x * (5.0 * z * z - 1.0), r15 / 2.0 * z * (x * x - y * y),
-        std::sqrt (5.0 / 8.0) * x * (x * x - 3.0 * y * y),
-    };
-    all.resize ((size_t) ((order + 1) * (order + 1)));
-
-    if (encoding == Encoding::n3d)
-        for (size_t i = 1; i < all.size(); ++i)
-            all[i] *= std::sqrt (2.0 * std::floor (std::sqrt ((double) i)) + 1.0);
-
-    return all;
 }
 
 /** Stretches of a 1 kHz plane wave, one per direction, in every channel up to `order`, interleaved. */
@@ -155,10 +99,10 @@ std::vector<Frame> diffuseNoise (Encoding encoding, int numFrames, unsigned seed
     std::mt19937 random (seed);
     std::uniform_real_distribution<double> uniform (-1.0, 1.0);
     std::normal_distribution<double> noise (0.0, 0.02);
-    std::vector<std::array<double, 4>> gains;
+    std::vector<std::vector<double>> gains;
 
     for (int k = 0; k < numSources; ++k)
-        gains.push_back (encode (encoding, pi * uniform (random), std::asin (uniform (random))));
+        gains.push_back (encodeUpTo (1, encoding, pi * uniform (random), std::asin (uniform (random))));
 
     std::vector<Frame> frames ((size_t) numFrames);
 

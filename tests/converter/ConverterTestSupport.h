@@ -53,6 +53,19 @@ void writeBytes (const std::string& path, const std::vector<std::uint8_t>& bytes
 /** The WAVE_FORMAT_EXTENSIBLE channel mask of a RIFF or RF64 file, or -1 if its format chunk has none. */
 long long waveChannelMask (const std::string& path);
 
+enum class Encoding
+{
+    fuma,
+    ambix,
+    n3d
+};
+
+/** A plane wave from azimuth a, elevation e (radians): its gain in every channel
+    up to `order` (1 to 3), in file order. FuMa: W X Y Z R S T U V K L M N O P Q
+    by the Furse-Malham formulas; AmbiX: ACN order, SN3D; N3D is SN3D times
+    sqrt(2n + 1) for order n. */
+std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e);
+
 struct RunResult
 {
     int exitCode = -1; // 128 + N when ended by signal N

@@ -1,6 +1,7 @@
 // Decisions the command line cannot reach cheaply: sizes over 4 GiB, header logs.
 #include "ConverterTestSupport.h"
 
+#include "converter/AmbisonicOrders.h"
 #include "converter/CommandLine.h"
 #include "converter/ConversionError.h"
 #include "converter/ConversionPlan.h"
@@ -15,6 +16,7 @@
 #include <sndfile.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstring>
 
 using namespace ortholume::converter;
@@ -230,4 +232,44 @@ TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowe
         output.commit();
     }
     EXPECT_TRUE (converter_testing::readBytes (target).empty());
+}
+
+TEST (ConversionTable, TurnsPlaneWavesOfEachOrderIntoTheOtherConventionBothWays)
+{
+    using converter_testing::encodeUpTo;
+    using converter_testing::Encoding;
+    constexpr double degrees = 3.14159265358979323846 / 180.0;
+    const std::pair<double, double> directions[] = { { 0, 0 }, { 90, 0 }, { -135, 30 }, { 45, -60 }, { 10, 90 }, { 200, 17 } };
+
+    auto apply = [] (const std::vector<ChannelSource>& table, const std::vector<double>& input)
+    {
+        std::vector<double> output;
+
+        for (const auto& source : table)
+            output.push_back (source.divides ? input[(size_t) source.inputChannel] / source.weight
+                                             : input[(size_t) source.inputChannel] * source.weight);
+
+        return output;
+    };
+
+    for (int order = 1; order <= 3; ++order)
+    {
+        for (const auto& [azimuth, elevation] : directions)
+        {
+            const auto fuma = encodeUpTo (order, Encoding::fuma, azimuth * degrees, elevation * degrees);
+            const auto ambix = encodeUpTo (order, Encoding::ambix, azimuth * degrees, elevation * degrees);
+            const auto toAmbix = apply (conversionTable (Convention::ambix, order), fuma);
+            const auto toFuma = apply (conversionTable (Convention::fuma, order), ambix);
+            ASSERT_EQ (toAmbix.size(), ambix.size());
+            ASSERT_EQ (toFuma.size(), fuma.size());
+
+            for (size_t c = 0; c < ambix.size(); ++c)
+            {
+                EXPECT_NEAR (toAmbix[c], ambix[c], 1.0e-12) << "order " << order << ", ACN " << c << ", azimuth " << azimuth;
+                EXPECT_NEAR (toFuma[c], fuma[c], 1.0e-12) << "order " << order << ", FuMa channel " << c << ", azimuth " << azimuth;
+            }
+        }
+    }
+
+    EXPECT_TRUE (conversionTable (Convention::ambix, 4).empty());
 }
