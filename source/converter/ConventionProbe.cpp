@@ -204,16 +204,17 @@ SignalConvention signalConventionOf (Convention convention) noexcept
     return convention == Convention::fuma ? SignalConvention::fuma : SignalConvention::sn3d;
 }
 
-std::string describeContradiction (const ConventionEstimate& estimate, Convention to)
+std::string describeContradiction (const ConventionEstimate& estimate, Convention to, bool fromMark)
 {
     const auto assumed = signalConventionOf (oppositeOf (to));
 
     if (estimate.convention == SignalConvention::undetermined || estimate.convention == assumed)
         return {};
 
+    const std::string cause = fromMark ? "its B-format mark" : std::string ("--to ") + (to == Convention::ambix ? "ambix" : "fuma");
+
     return std::string ("its signal looks like ") + describeSignalConvention (estimate.convention)
-         + " (first-order energy / W " + formatRatio (estimate.energyRatios[1]) + "), but --to "
-         + (to == Convention::ambix ? "ambix" : "fuma") + " takes it to be " + conventionName (oppositeOf (to))
-         + "; converting anyway";
+         + " (first-order energy / W " + formatRatio (estimate.energyRatios[1]) + "), but " + cause + " takes it to be "
+         + conventionName (oppositeOf (to)) + "; converting anyway";
 }
 } // namespace ortholume::converter

@@ -83,6 +83,7 @@ ConventionEstimate probeConvention (const std::string& path);
 SignalConvention signalConventionOf (Convention convention) noexcept;
 
 /** A warning for a conversion whose input convention (the opposite of `to`)
-    contradicts a clear estimate, or an empty string. */
-std::string describeContradiction (const ConventionEstimate& estimate, Convention to);
+    contradicts a clear estimate, or an empty string. `fromMark`: the direction
+    was not given but follows from the input's B-format mark. */
+std::string describeContradiction (const ConventionEstimate& estimate, Convention to, bool fromMark = false);
 } // namespace ortholume::converter

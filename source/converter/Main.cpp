@@ -63,15 +63,18 @@ int inspect (const Options& options)
     return status;
 }
 
-/** Warns when the signal contradicts the direction asked for; never stops the conversion. */
-void warnAboutContradiction (const ConversionRequest& request)
+/** Warns when the signal contradicts the direction asked for (or implied by a
+    B-format mark); never stops the conversion. */
+void warnAboutContradiction (const ConversionRequest& request, bool directionGiven)
 {
     if (! request.target.has_value())
         return;
 
     try
     {
-        if (const auto warning = describeContradiction (probeConvention (request.inputPath), *request.target); ! warning.empty())
+        const auto estimate = probeConvention (request.inputPath);
+
+        if (const auto warning = describeContradiction (estimate, *request.target, ! directionGiven); ! warning.empty())
             console::printError (request.inputPath + ": " + warning);
     }
     catch (const std::exception&)
@@ -159,7 +162,7 @@ int main (int argc, char** argv)
 
             try
             {
-                warnAboutContradiction (request);
+                warnAboutContradiction (request, options.target.has_value());
                 const auto report = convertFile (request, processor, progress);
                 ++converted;
 

@@ -447,6 +447,14 @@ TEST (Inspection, FileConvertedOnceLooksAmbixAndConvertingItAgainIsWarnedAbout)
                "undetermined: first-order energy / W 0.50 is near none of FuMa 2, SN3D 1, N3D 3 "
                "(0.5: AmbiX converted --to ambix once more?)");
 
+    // Nor is a direction taken from a B-format mark trusted blindly.
+    writeSoundFile (folder.path ("mislabelled.amb"), planeWaves (Encoding::ambix, 0.5, 1000), SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 48000, true);
+    const auto marked = runConverter ({ "-o", folder.path ("marked.wav"), folder.path ("mislabelled.amb") });
+    EXPECT_EQ (marked.exitCode, 0);
+    EXPECT_NE (marked.errors.find ("(first-order energy / W 1.00), but its B-format mark takes it to be FuMa; converting anyway"),
+               std::string::npos)
+        << marked.errors;
+
     // The right direction is not warned about.
     const auto back = runConverter ({ "--to", "fuma", "-o", folder.path ("back.wav"), folder.path ("once.wav") });
     EXPECT_EQ (back.exitCode, 0);
