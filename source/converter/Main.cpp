@@ -1,5 +1,5 @@
-// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX
-// with the plug-in's own engine.
+// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX,
+// exactly: moved channels bit for bit, scaled ones rounded once from double.
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConversionError.h"
@@ -8,8 +8,6 @@
 #include "ProgressBar.h"
 #include "Summary.h"
 #include "TemporaryOutput.h"
-
-#include "processor/VelloranAudioProcessor.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,7 +47,7 @@ std::vector<ConversionRequest> planConversions (const Options& options)
         request.inputPath = input;
         request.target = options.target;
         request.gainDecibels = options.gainDecibels;
-        request.floatOutput = options.floatOutput;
+        request.outputSubtype = options.outputSubtype;
 
         // Without --to, only B-format inputs are accepted, and they go to AmbiX.
         const bool toAmbix = options.target.value_or (Convention::ambix) == Convention::ambix;
@@ -123,17 +121,11 @@ int main (int argc, char** argv)
 
     const int numJobs = std::min ((int) requests.size(), options.jobs > 0 ? options.jobs : defaultJobs());
 
-    // One engine per job: a processor carries its own smoothing state.
-    std::vector<std::unique_ptr<VelloranAudioProcessor>> processors;
-
-    for (int j = 0; j < numJobs; ++j)
-        processors.push_back (std::make_unique<VelloranAudioProcessor>());
-
     ProgressCounters counters;
     std::atomic<size_t> nextRequest { 0 };
     std::atomic<int> failures { 0 };
 
-    auto work = [&] (VelloranAudioProcessor& processor)
+    auto work = [&]
     {
         for (;;)
         {
@@ -146,7 +138,7 @@ int main (int argc, char** argv)
 
             try
             {
-                const auto report = convertFile (request, processor, counters);
+                const auto report = convertFile (request, counters);
 
                 if (! options.quiet)
                     console::printOutput (formatSummary (request, report));
@@ -178,9 +170,9 @@ int main (int argc, char** argv)
         std::vector<std::thread> workers;
 
         for (int j = 1; j < numJobs; ++j)
-            workers.emplace_back (work, std::ref (*processors[(size_t) j]));
+            workers.emplace_back (work);
 
-        work (*processors[0]);
+        work();
 
         for (auto& worker : workers)
             worker.join();

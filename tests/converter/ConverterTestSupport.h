@@ -34,12 +34,17 @@ void writeSoundFile (const std::string& path, const std::vector<Frame>& frames, 
                      int sampleRate = 48000, bool bFormat = false);
 void writeSoundFileWithChannels (const std::string& path, int numChannels, int numFrames, int format);
 
+/** Exact samples: integers left-justified in 32 bits, or doubles for a DOUBLE subtype. */
+void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format);
+void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format);
+
 struct SoundFileContents
 {
     SF_INFO info {};
     bool bFormat = false;
     std::vector<Frame> frames;
     std::vector<std::array<int, 4>> integerFrames; // left-justified 32-bit
+    std::vector<std::array<double, 4>> doubleFrames; // DOUBLE files only
 };
 
 SoundFileContents readSoundFile (const std::string& path);
