@@ -168,16 +168,27 @@ using CopyFunction = double (*) (const unsigned char*, int, unsigned char*, int,
 template <SampleType type, bool big>
 double decodeColumn (const unsigned char* source, int stride, int numFrames, double factor, double* values)
 {
-    double peak = 0.0;
+    // Two running peaks, so that a comparison need not wait for the one before.
+    double peakA = 0.0, peakB = 0.0;
+    int i = 0;
 
-    for (int i = 0; i < numFrames; ++i)
+    // Every frame but the block's last has a byte after it.
+    for (; i + 2 < numFrames; i += 2)
     {
         const auto* const p = source + (std::size_t) i * (std::size_t) stride;
-        values[i] = (i + 1 < numFrames ? loadValue<type, big, true> (p) : loadValue<type, big> (p)) * factor;
-        peak = std::max (peak, std::abs (values[i]));
+        values[i] = loadValue<type, big, true> (p) * factor;
+        values[i + 1] = loadValue<type, big, true> (p + stride) * factor;
+        peakA = std::max (peakA, std::abs (values[i]));
+        peakB = std::max (peakB, std::abs (values[i + 1]));
     }
 
-    return peak;
+    for (; i < numFrames; ++i)
+    {
+        values[i] = loadValue<type, big> (source + (std::size_t) i * (std::size_t) stride) * factor;
+        peakA = std::max (peakA, std::abs (values[i]));
+    }
+
+    return std::max (peakA, peakB);
 }
 
 /** Writes doubles into one column; returns how many were clipped. */
@@ -243,31 +254,59 @@ double copyColumn (const unsigned char* source, int sourceStride, unsigned char*
 
     if constexpr (type == SampleType::f32 || type == SampleType::f64)
     {
-        double peak = 0.0;
+        double peakA = 0.0, peakB = 0.0;
+        int i = 0;
 
-        for (int i = 0; i < numFrames; ++i)
+        for (; i + 1 < numFrames; i += 2)
+        {
+            const auto* const p = source + (std::size_t) i * (std::size_t) sourceStride;
+            auto* const q = target + (std::size_t) i * (std::size_t) targetStride;
+            std::memcpy (q, p, numBytes);
+            std::memcpy (q + targetStride, p + sourceStride, numBytes);
+            peakA = std::max (peakA, std::abs (loadValue<type, big> (p)));
+            peakB = std::max (peakB, std::abs (loadValue<type, big> (p + sourceStride)));
+        }
+
+        for (; i < numFrames; ++i)
         {
             const auto* const p = source + (std::size_t) i * (std::size_t) sourceStride;
             std::memcpy (target + (std::size_t) i * (std::size_t) targetStride, p, numBytes);
-            peak = std::max (peak, std::abs (loadValue<type, big> (p)));
+            peakA = std::max (peakA, std::abs (loadValue<type, big> (p)));
         }
 
-        return peak;
+        return std::max (peakA, peakB);
     }
     else
     {
-        std::int32_t lowest = 0, highest = 0;
+        // Two running ranges, so that a comparison need not wait for the one before.
+        std::int32_t lowestA = 0, highestA = 0, lowestB = 0, highestB = 0;
+        int i = 0;
 
-        for (int i = 0; i < numFrames; ++i)
+        // Every frame but the block's last has a byte after it.
+        for (; i + 2 < numFrames; i += 2)
+        {
+            const auto* const p = source + (std::size_t) i * (std::size_t) sourceStride;
+            auto* const q = target + (std::size_t) i * (std::size_t) targetStride;
+            std::memcpy (q, p, numBytes);
+            std::memcpy (q + targetStride, p + sourceStride, numBytes);
+            const auto a = loadIntegerWithByteAfter<type, big> (p);
+            const auto b = loadIntegerWithByteAfter<type, big> (p + sourceStride);
+            lowestA = std::min (lowestA, a);
+            highestA = std::max (highestA, a);
+            lowestB = std::min (lowestB, b);
+            highestB = std::max (highestB, b);
+        }
+
+        for (; i < numFrames; ++i)
         {
             const auto* const p = source + (std::size_t) i * (std::size_t) sourceStride;
             std::memcpy (target + (std::size_t) i * (std::size_t) targetStride, p, numBytes);
-            const auto value = i + 1 < numFrames ? loadIntegerWithByteAfter<type, big> (p) : loadInteger<type, big> (p);
-            lowest = std::min (lowest, value);
-            highest = std::max (highest, value);
+            const auto a = loadInteger<type, big> (p);
+            lowestA = std::min (lowestA, a);
+            highestA = std::max (highestA, a);
         }
 
-        return std::max (-(double) lowest, (double) highest);
+        return std::max (-(double) std::min (lowestA, lowestB), (double) std::max (highestA, highestB));
     }
 }
 
