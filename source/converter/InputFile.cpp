@@ -1,6 +1,7 @@
 #include "InputFile.h"
 
 #include "ConversionError.h"
+#include "SampleFormat.h"
 
 #include <sys/stat.h>
 
@@ -81,7 +82,9 @@ InputFile::InputFile (const std::string& path)
     }
     else
     {
-        coding = readsAsDouble (info.format) ? nativeDoubleCoding() : nativeIntCoding (32);
+        // A FLAC sample of 16 or 24 bits arrives left-justified: said so, it can be copied into FLAC of its depth.
+        const auto bits = integerBitsOf (info.format);
+        coding = readsAsDouble (info.format) ? nativeDoubleCoding() : nativeIntCoding (bits > 0 ? bits : 32);
     }
 }
 

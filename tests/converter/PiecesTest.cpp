@@ -4,10 +4,14 @@
 #include "converter/InputFile.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
+#include "converter/SampleKernel.h"
 
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace ortholume::converter;
 
@@ -73,6 +77,63 @@ TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
     EXPECT_FLOAT_EQ (*options.gainDecibels, -3.5f);
     EXPECT_EQ (options.jobs, 2);
     EXPECT_EQ (options.inputs, std::vector<std::string> { "-odd.wav" });
+    EXPECT_EQ (options.outputSubtype, 0);
+
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--bits=double", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_DOUBLE);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "-b", "16", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_PCM_16);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--float", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_FLOAT);
+}
+
+TEST (SampleKernelTables, AnyChannelCountPermutesAndScalesByTable)
+{
+    // Nine channels, as a second-order conversion will have: reversed, some scaled.
+    ChannelMap map;
+    const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
+
+    for (int c = 0; c < 9; ++c)
+    {
+        map.source.push_back (8 - c);
+        map.factor.push_back (factors[c]);
+    }
+
+    const auto coding = *rawSampleCoding (SF_FORMAT_WAV | SF_FORMAT_PCM_24, false);
+    const SampleKernel kernel (map, coding, coding);
+    ASSERT_EQ (kernel.inputFrameBytes(), 27);
+
+    constexpr int numFrames = 300; // more than one of the kernel's chunks
+    std::vector<unsigned char> input ((size_t) numFrames * 27), output (input.size());
+    auto sampleOf = [] (int frame, int channel) { return ((frame * 7919 + channel * 104729) % 16777216) - 8388608; };
+
+    for (int i = 0; i < numFrames; ++i)
+        for (int c = 0; c < 9; ++c)
+            for (int b = 0; b < 3; ++b)
+                input[(size_t) (i * 27 + c * 3 + b)] = (unsigned char) ((unsigned) sampleOf (i, c) >> (8 * b));
+
+    KernelStats stats;
+    kernel.convert (input.data(), output.data(), numFrames, stats);
+    std::uint64_t clipped = 0;
+    double peaks[9] {};
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        for (int c = 0; c < 9; ++c)
+        {
+            peaks[c] = std::max (peaks[c], std::abs (sampleOf (i, 8 - c) * factors[c]) / 8388608.0);
+            const auto* p = output.data() + i * 27 + c * 3;
+            const int got = (int) ((std::uint32_t) (p[0] << 8 | p[1] << 16 | p[2] << 24)) >> 8;
+            const auto exact = std::nearbyint (sampleOf (i, 8 - c) * factors[c]);
+            clipped += exact > 8388607.0 || exact < -8388608.0 ? 1 : 0;
+            ASSERT_EQ (got, (int) std::clamp (exact, -8388608.0, 8388607.0)) << "frame " << i << ", channel " << c;
+        }
+    }
+
+    EXPECT_GT (clipped, 0u);
+    EXPECT_EQ (stats.clippedSamples, clipped);
+    ASSERT_EQ (stats.peaks.size(), 9u);
+
+    // Measured before clipping, so a channel doubled past full scale shows it.
+    for (int c = 0; c < 9; ++c)
+        EXPECT_NEAR (stats.peaks[(size_t) c], peaks[c], 1.0e-12) << "channel " << c;
 }
 
 TEST (ProgressLine, ShowsTheShareDoneAndFiles)
