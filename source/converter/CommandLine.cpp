@@ -210,7 +210,7 @@ Options:
   -g, --gain DB         output gain, -90 to +10 dB (default 0)
   -b, --bits B          output samples: 16, 24 or 32 (integer), float (32-bit) or
                         double (64-bit); default: the input's. FLAC holds 16 and
-                        24 only. Integers are rounded to nearest, not dithered
+                        24 only. Integers are rounded to nearest, not dithered.
       --float           the same as --bits float
   -o, --output FILE     the output file, for one input; its extension picks the
                         format: .wav .amb .w64 .rf64 .caf .aif .aiff .flac
