@@ -9,6 +9,7 @@
 #include "SampleKernel.h"
 #include "TemporaryOutput.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -127,13 +128,15 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
 
     progress.totalFrames += report.numFrames;
 
+    // A short file needs no more room than its own length.
+    const auto blockFrames = (int) std::min<std::uint64_t> (framesPerBlock, report.numFrames);
     std::vector<Block> blocks (numBlocks);
     BlockQueue emptyBlocks, fullBlocks;
 
     for (auto& block : blocks)
     {
-        block.input.resize ((size_t) framesPerBlock * (size_t) kernel.inputFrameBytes());
-        block.output.resize ((size_t) framesPerBlock * (size_t) kernel.outputFrameBytes());
+        block.input.resize ((size_t) blockFrames * (size_t) kernel.inputFrameBytes());
+        block.output.resize ((size_t) blockFrames * (size_t) kernel.outputFrameBytes());
         emptyBlocks.push (&block);
     }
 
@@ -157,7 +160,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
                 if (interruptionRequested())
                     break;
 
-                block->numFrames = about (inputPath, [&] { return input->read (block->input.data(), framesPerBlock); });
+                block->numFrames = about (inputPath, [&] { return input->read (block->input.data(), blockFrames); });
 
                 if (block->numFrames == 0)
                     break;
