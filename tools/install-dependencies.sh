@@ -24,6 +24,8 @@ packages=(
     # Hosts no one here wrote, for the hosting tests: LV2 through jalv on a JACK
     # dummy server, the TTL through lv2_validate, VST2 through Ardour's scanner.
     python3 jalv jackd2 jack-tools lv2-dev sordi ardour
+    # The converter's benchmark: hyperfine, the peers it is timed against, GNU time for peak memory.
+    hyperfine sox ffmpeg time
 )
 
 $sudo apt-get update -qq

@@ -120,7 +120,15 @@ Options parseCommandLine (const std::vector<std::string>& arguments)
         else if (name == "--float")
         {
             noValue();
-            options.floatOutput = true;
+            options.outputSubtype = subtypeForBits ("float");
+        }
+        else if (name == "--bits" || name == "-b")
+        {
+            const auto bits = value();
+            options.outputSubtype = subtypeForBits (bits);
+
+            if (options.outputSubtype == 0)
+                throw UsageError ("--bits takes 16, 24, 32, float or double, not \"" + bits + "\"");
         }
         else if (name == "--output" || name == "-o")
         {
@@ -183,7 +191,7 @@ Options parseCommandLine (const std::vector<std::string>& arguments)
     if (options.inspect)
     {
         if (! options.outputFile.empty() || ! options.outputDirectory.empty() || options.target.has_value()
-            || options.gainDecibels.has_value() || options.floatOutput || ! options.batchFormat.empty() || options.overwrite)
+            || options.gainDecibels.has_value() || options.outputSubtype != 0 || ! options.batchFormat.empty() || options.overwrite)
             throw UsageError ("--inspect only reads: give it file names, without conversion options");
 
         return options;
@@ -233,15 +241,19 @@ std::string helpText()
   or:  ortholume-convert --inspect INPUT...
 
 Converts first-order ambisonic files between FuMa (W, X, Y, Z; W at -3 dB) and
-AmbiX (W, Y, Z, X; W at unity) with Ortholume's engine, and tells which
-convention a file is in.
+AmbiX (W, Y, Z, X; W at unity), and tells which convention a file is in.
+Channels that only move are copied bit for bit; W (every channel with --gain)
+is computed in double precision and rounded once.
 
 Options:
   -t, --to ambix|fuma   the output convention; the input is taken to be the other.
                         May be left out for inputs marked as B-format (.amb),
                         which are FuMa and go to AmbiX.
   -g, --gain DB         output gain, -90 to +10 dB (default 0)
-      --float           write 32-bit float samples (default: the input's format)
+  -b, --bits B          output samples: 16, 24 or 32 (integer), float (32-bit) or
+                        double (64-bit); default: the input's. FLAC holds 16 and
+                        24 only. Integers are rounded to nearest, not dithered.
+      --float           the same as --bits float
   -o, --output FILE     the output file, for one input; its extension picks the
                         format: .wav .amb .w64 .rf64 .caf .aif .aiff .flac
   -d, --output-dir DIR  the folder for several inputs; each keeps its name

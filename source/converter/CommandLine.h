@@ -21,7 +21,7 @@ struct Options
 {
     std::optional<Convention> target;
     std::optional<float> gainDecibels;
-    bool floatOutput = false;
+    int outputSubtype = 0; // libsndfile sample subtype from --bits or --float; 0: the input's
     std::string outputFile;
     std::string outputDirectory;
     std::string batchFormat; // --format: the extension of every batch output, or empty

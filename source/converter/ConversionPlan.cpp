@@ -89,7 +89,7 @@ PlannedConversion planOne (const Options& options, const std::string& input)
     request.inputPath = input;
     request.target = options.target;
     request.gainDecibels = options.gainDecibels;
-    request.floatOutput = options.floatOutput;
+    request.outputSubtype = options.outputSubtype;
 
     const auto header = readHeader (input);
 
@@ -118,7 +118,7 @@ PlannedConversion planOne (const Options& options, const std::string& input)
     try
     {
         chooseOutputFormat (request.outputPath, header.has_value() ? header->info.format : SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                            request.target.value_or (Convention::fuma), request.floatOutput, planned.numFrames);
+                            request.target.value_or (Convention::fuma), request.outputSubtype, planned.numFrames);
     }
     catch (const ConversionError& error)
     {

@@ -1,5 +1,6 @@
-// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX
-// with the plug-in's own engine, and tells which convention a file is in.
+// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX,
+// exactly (moved channels bit for bit, scaled ones rounded once from double),
+// and tells which convention a file is in.
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConventionProbe.h"
@@ -11,8 +12,6 @@
 #include "ProgressBar.h"
 #include "Summary.h"
 #include "TemporaryOutput.h"
-
-#include "processor/VelloranAudioProcessor.h"
 
 #include <unistd.h>
 
@@ -133,22 +132,17 @@ int main (int argc, char** argv)
     const bool batch = ! options.outputDirectory.empty();
     const int numJobs = std::min ((int) conversions.size(), options.jobs > 0 ? options.jobs : defaultJobs());
 
-    // One engine and one set of counters per job: a processor carries its own
-    // smoothing state, and a failed file's unread frames must still count as done.
-    std::vector<std::unique_ptr<VelloranAudioProcessor>> processors;
+    // One set of counters per job: a failed file's unread frames must still count as done.
     std::vector<std::unique_ptr<ProgressCounters>> counters;
 
     for (int j = 0; j < numJobs; ++j)
-    {
-        processors.push_back (std::make_unique<VelloranAudioProcessor>());
         counters.push_back (std::make_unique<ProgressCounters>());
-    }
 
     std::atomic<size_t> nextConversion { 0 };
     std::atomic<int> converted { 0 }, failures { 0 };
     std::atomic<std::uint64_t> framesSkipped { 0 };
 
-    auto work = [&] (VelloranAudioProcessor& processor, ProgressCounters& progress)
+    auto work = [&] (ProgressCounters& progress)
     {
         for (;;)
         {
@@ -163,7 +157,7 @@ int main (int argc, char** argv)
             try
             {
                 warnAboutContradiction (request, options.target.has_value());
-                const auto report = convertFile (request, processor, progress);
+                const auto report = convertFile (request, progress);
                 ++converted;
 
                 if (! options.quiet)
@@ -216,9 +210,9 @@ int main (int argc, char** argv)
         std::vector<std::thread> workers;
 
         for (int j = 1; j < numJobs; ++j)
-            workers.emplace_back (work, std::ref (*processors[(size_t) j]), std::ref (*counters[(size_t) j]));
+            workers.emplace_back (work, std::ref (*counters[(size_t) j]));
 
-        work (*processors[0], *counters[0]);
+        work (*counters[0]);
 
         for (auto& worker : workers)
             worker.join();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace ortholume::converter
 {
@@ -47,7 +48,54 @@ bool canHold (int format)
     probe.samplerate = 48000;
     return sf_format_check (&probe) == SF_TRUE;
 }
+
+struct BitsChoice
+{
+    const char* name;
+    int subtype;
+};
+
+constexpr BitsChoice bitsChoices[] = { { "16", SF_FORMAT_PCM_16 }, { "24", SF_FORMAT_PCM_24 }, { "32", SF_FORMAT_PCM_32 },
+                                       { "float", SF_FORMAT_FLOAT }, { "double", SF_FORMAT_DOUBLE } };
+
+/** What to do instead, from the sample formats the container does hold. */
+std::string adviceFor (int container)
+{
+    std::vector<std::string> choices;
+    bool holdsFloat = false;
+
+    for (const auto& choice : bitsChoices)
+    {
+        if (canHold (container | choice.subtype))
+        {
+            choices.push_back (std::string ("--bits ") + choice.name);
+            holdsFloat = holdsFloat || choice.subtype == SF_FORMAT_FLOAT;
+        }
+    }
+
+    if (choices.empty())
+        return "choose another output format";
+
+    std::string advice = "use ";
+
+    for (size_t i = 0; i < choices.size(); ++i)
+        advice += (i == 0 ? "" : (i + 1 == choices.size() ? " or " : ", ")) + choices[i];
+
+    if (! holdsFloat)
+        advice += " (" + describeContainer (container, false) + " holds no float samples; .wav, .w64, .rf64 and .caf do)";
+
+    return advice + ", or another output format";
+}
 } // namespace
+
+int subtypeForBits (const std::string& bits) noexcept
+{
+    for (const auto& choice : bitsChoices)
+        if (bits == choice.name)
+            return choice.subtype;
+
+    return 0;
+}
 
 std::string lowerCaseExtension (const std::string& path)
 {
@@ -69,7 +117,7 @@ bool isWritableExtension (const std::string& extension)
 }
 
 OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 bool floatOutput, std::uint64_t numFrames)
+                                 int requestedSubtype, std::uint64_t numFrames)
 {
     const auto extension = lowerCaseExtension (outputPath);
     int container = containerForExtension (extension);
@@ -89,7 +137,7 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         result.bFormat = true;
     }
 
-    int subtype = floatOutput ? SF_FORMAT_FLOAT : (inputFormat & SF_FORMAT_SUBMASK);
+    int subtype = requestedSubtype != 0 ? requestedSubtype : (inputFormat & SF_FORMAT_SUBMASK);
 
     // WAV keeps 8-bit samples unsigned, AIFF signed: follow the container.
     if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype))
@@ -121,9 +169,7 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
 
     if (! canHold (container | subtype))
         throw ConversionError ("cannot be written as " + describeSampleFormat (subtype) + " in "
-                               + describeContainer (container, false)
-                               + (floatOutput ? std::string ("; drop --float or choose .wav, .w64, .rf64 or .caf")
-                                              : std::string ("; use --float or another output format")));
+                               + describeContainer (container, false) + "; " + adviceFor (container));
 
     result.sndfileFormat = container | subtype;
     result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64 || floatWav;

@@ -29,10 +29,13 @@ struct OutputFormat
 constexpr std::uint64_t largestClassicFileAudioBytes = 0xFFFFFFFFull - (1u << 20);
 
 /** Chooses the container from the output name's extension and the sample format
-    from the input's (or 32-bit float when asked). Throws ConversionError when the
-    name or the combination cannot be written. */
+    from the input's, or the libsndfile subtype asked for (0: the input's). Throws
+    ConversionError when the name or the combination cannot be written. */
 OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 bool floatOutput, std::uint64_t numFrames);
+                                 int requestedSubtype, std::uint64_t numFrames);
+
+/** The subtype for a --bits value (16, 24, 32, float, double), or 0 for anything else. */
+int subtypeForBits (const std::string& bits) noexcept;
 
 /** The lower-case extension without the dot, or an empty string. */
 std::string lowerCaseExtension (const std::string& path);

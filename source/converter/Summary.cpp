@@ -2,6 +2,8 @@
 
 #include "SampleFormat.h"
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -78,7 +80,11 @@ std::string formatClippingWarning (const ConversionRequest& request, const Conve
     if (report.clippedSamples == 0)
         return {};
 
-    return request.outputPath + ": " + std::to_string (report.clippedSamples)
-         + " samples clipped at full scale; use --float, or lower the level with --gain (for example --gain -3)";
+    // FLAC holds no float samples: there, only a lower level keeps the peaks.
+    const bool holdsFloat = (report.outputFormat & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC;
+
+    return request.outputPath + ": " + std::to_string (report.clippedSamples) + " samples clipped at full scale; "
+         + (holdsFloat ? "use --float, or lower the level with --gain (for example --gain -3)"
+                       : "lower the level with --gain (for example --gain -3)");
 }
 } // namespace ortholume::converter

@@ -1,6 +1,8 @@
 // Files through the built converter: the numbers that come out.
 #include "ConverterTestSupport.h"
 
+#include "processor/ConversionMode.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -173,6 +175,18 @@ TEST (RoundTrip, FloatFumaToAmbixAndBackKeepsXYZExactAndWWithinOneUlp)
     convert ({ "--to", "ambix", "-o", folder.path ("ambix.wav"), folder.path ("fuma.wav") });
     convert ({ "--to", "fuma", "-o", folder.path ("back.wav"), folder.path ("ambix.wav") });
 
+    // On the way: W within one ulp of what the plug-in's settled engine makes, the rest only moved.
+    const auto ambix = readSoundFile (folder.path ("ambix.wav"));
+    ASSERT_EQ (ambix.frames.size(), original.size());
+
+    for (size_t i = 0; i < original.size(); ++i)
+    {
+        ASSERT_LE (ulpDistance (ambix.frames[i][0], original[i][0] * ortholume::sqrtTwo), 1) << "W, frame " << i;
+        ASSERT_EQ (orderedBits (ambix.frames[i][1]), orderedBits (original[i][2])) << "Y, frame " << i;
+        ASSERT_EQ (orderedBits (ambix.frames[i][2]), orderedBits (original[i][3])) << "Z, frame " << i;
+        ASSERT_EQ (orderedBits (ambix.frames[i][3]), orderedBits (original[i][1])) << "X, frame " << i;
+    }
+
     const auto back = readSoundFile (folder.path ("back.wav"));
     ASSERT_EQ (back.frames.size(), original.size());
     EXPECT_EQ (back.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT); // float WAV is written extensible
@@ -209,6 +223,230 @@ TEST (RoundTrip, TwentyFourBitAmbixToFumaAndBackKeepsXYZExactAndWWithinOneStep)
         for (size_t c = 1; c < 4; ++c)
             ASSERT_EQ (back.integerFrames[i][c], input.integerFrames[i][c]) << "channel " << c << ", frame " << i;
     }
+}
+
+namespace
+{
+struct ExactCase
+{
+    const char* extension;
+    int format;
+    int bits; // 0: 64-bit float
+};
+
+// Every integer depth and float64, in each container that holds it; both byte orders, and FLAC's coded path.
+constexpr ExactCase exactCases[] = {
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8 },    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 8 },
+    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_S8, 8 },  { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, 16 },   { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 16 },
+    { "w64", SF_FORMAT_W64 | SF_FORMAT_PCM_24, 24 },   { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 24 },
+    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24 }, { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 32 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_32, 32 },   { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 32 },
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0 },    { "w64", SF_FORMAT_W64 | SF_FORMAT_DOUBLE, 0 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_DOUBLE, 0 },    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, 0 },
+};
+
+constexpr int framesPastOneBlock = 70000; // the converter moves 65,536 frames at a time
+
+/** Random FuMa samples as integers of the given depth: W low enough not to clip on
+    its way to AmbiX, X, Y and Z over the full range, both extremes included. */
+std::vector<std::array<long long, 4>> integerFumaFrames (int bits, unsigned seed)
+{
+    const long long highest = (1ll << (bits - 1)) - 1, lowest = -(1ll << (bits - 1));
+    const auto loudestW = (long long) ((double) highest / std::sqrt (2.0));
+    std::mt19937_64 random (seed);
+    std::uniform_int_distribution<long long> w (-loudestW, loudestW), xyz (lowest, highest);
+    std::vector<std::array<long long, 4>> frames (framesPastOneBlock);
+
+    for (auto& frame : frames)
+        frame = { w (random), xyz (random), xyz (random), xyz (random) };
+
+    frames[0] = { loudestW, highest, lowest, highest };
+    frames[1] = { -loudestW, lowest, highest, lowest };
+    return frames;
+}
+
+std::vector<std::array<int, 4>> leftJustified (const std::vector<std::array<long long, 4>>& frames, int bits)
+{
+    std::vector<std::array<int, 4>> result (frames.size());
+
+    for (size_t i = 0; i < frames.size(); ++i)
+        for (size_t c = 0; c < 4; ++c)
+            result[i][c] = (int) (std::uint32_t) ((std::uint64_t) frames[i][c] << (32 - bits));
+
+    return result;
+}
+
+std::uint64_t bitsOf (double value)
+{
+    std::uint64_t bits;
+    std::memcpy (&bits, &value, sizeof (bits));
+    return bits;
+}
+
+constexpr size_t fumaSourceOfAmbix[] = { 0, 2, 3, 1 }; // AmbiX W Y Z X from FuMa W X Y Z
+} // namespace
+
+TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
+{
+    for (const auto& exact : exactCases)
+    {
+        SCOPED_TRACE (std::string (exact.extension) + ", " + (exact.bits > 0 ? std::to_string (exact.bits) + "-bit" : "double"));
+        TemporaryFolder folder;
+        const auto fuma = folder.path (std::string ("fuma.") + exact.extension);
+        const auto ambix = folder.path (std::string ("ambix.") + exact.extension);
+        const auto back = folder.path (std::string ("back.") + exact.extension);
+        const auto integers = exact.bits > 0 ? integerFumaFrames (exact.bits, 3) : std::vector<std::array<long long, 4>>();
+        std::vector<std::array<double, 4>> doubles;
+
+        if (exact.bits > 0)
+        {
+            writeIntegerSoundFile (fuma, leftJustified (integers, exact.bits), exact.format);
+        }
+        else
+        {
+            std::mt19937_64 random (4);
+            std::uniform_real_distribution<double> sample (-1.0, 1.0);
+            doubles.resize (framesPastOneBlock);
+
+            for (auto& frame : doubles)
+                frame = { sample (random) / 2.0, sample (random), sample (random), sample (random) };
+
+            writeDoubleSoundFile (fuma, doubles, exact.format);
+        }
+
+        // Full scale in a channel that only moves is no clipping: nothing may be reported.
+        const auto there = runConverter ({ "--to", "ambix", "-o", ambix, fuma });
+        ASSERT_EQ (there.exitCode, 0) << there.errors;
+        EXPECT_EQ (there.errors, "");
+        const auto converted = readSoundFile (ambix);
+        // Float WAV output has an extensible format chunk.
+        EXPECT_EQ (converted.info.format, exact.format == (SF_FORMAT_WAV | SF_FORMAT_DOUBLE) ? SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE
+                                                                                             : exact.format);
+        ASSERT_EQ (converted.info.frames, framesPastOneBlock);
+
+        convert ({ "--to", "fuma", "-o", back, ambix });
+        const auto returned = readSoundFile (back);
+        ASSERT_EQ (returned.info.frames, framesPastOneBlock);
+        const auto shift = 32 - exact.bits;
+
+        for (size_t i = 0; i < (size_t) framesPastOneBlock; ++i)
+        {
+            if (exact.bits > 0)
+            {
+                // W: x * sqrt(2) in double, rounded once; the rest moved bit for bit; back: the original.
+                ASSERT_EQ (converted.integerFrames[i][0] >> shift, (long long) std::nearbyint ((double) integers[i][0] * std::sqrt (2.0))) << "frame " << i;
+
+                for (size_t c = 1; c < 4; ++c)
+                    ASSERT_EQ (converted.integerFrames[i][c] >> shift, integers[i][fumaSourceOfAmbix[c]]) << "frame " << i << ", channel " << c;
+
+                for (size_t c = 0; c < 4; ++c)
+                    ASSERT_EQ (returned.integerFrames[i][c] >> shift, integers[i][c]) << "back, frame " << i << ", channel " << c;
+            }
+            else
+            {
+                // Double stays double: W is the double product; there and back it may land one ulp
+                // away, as any scaling by an irrational factor in floating point can.
+                ASSERT_EQ (bitsOf (converted.doubleFrames[i][0]), bitsOf (doubles[i][0] * std::sqrt (2.0))) << "frame " << i;
+                ASSERT_LE (std::abs (returned.doubleFrames[i][0] - doubles[i][0]), std::nextafter (std::abs (doubles[i][0]), 1.0) - std::abs (doubles[i][0]))
+                    << "frame " << i;
+
+                for (size_t c = 1; c < 4; ++c)
+                {
+                    ASSERT_EQ (bitsOf (converted.doubleFrames[i][c]), bitsOf (doubles[i][fumaSourceOfAmbix[c]])) << "frame " << i;
+                    ASSERT_EQ (bitsOf (returned.doubleFrames[i][c]), bitsOf (doubles[i][c])) << "back, frame " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST (ExactConversion, GainScalesEveryChannelFromTheExactSample)
+{
+    TemporaryFolder folder;
+    const auto integers = integerFumaFrames (24, 5);
+    writeIntegerSoundFile (folder.path ("fuma.wav"), leftJustified (integers, 24), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    convert ({ "--to", "ambix", "--gain", "-6", "-o", folder.path ("ambix.wav"), folder.path ("fuma.wav") });
+
+    const auto out = readSoundFile (folder.path ("ambix.wav"));
+    const double gain = std::pow (10.0, -6.0 / 20.0);
+    const double factors[] = { std::sqrt (2.0) * gain, gain, gain, gain };
+    ASSERT_EQ (out.integerFrames.size(), integers.size());
+
+    for (size_t i = 0; i < integers.size(); ++i)
+        for (size_t c = 0; c < 4; ++c)
+            ASSERT_EQ (out.integerFrames[i][c] >> 8, (long long) std::nearbyint ((double) integers[i][fumaSourceOfAmbix[c]] * factors[c]))
+                << "frame " << i << ", channel " << c;
+}
+
+TEST (ExactConversion, BitsChoosesTheOutputSamplesRoundedOnce)
+{
+    struct BitsCase
+    {
+        int inputBits;
+        const char* bits;
+        int outputSubtype;
+        int outputBits; // 0: float, -1: double
+    };
+
+    const BitsCase cases[] = {
+        { 24, "16", SF_FORMAT_PCM_16, 16 },  { 16, "24", SF_FORMAT_PCM_24, 24 },   { 16, "32", SF_FORMAT_PCM_32, 32 },
+        { 24, "float", SF_FORMAT_FLOAT, 0 }, { 32, "double", SF_FORMAT_DOUBLE, -1 },
+    };
+
+    for (const auto& bitsCase : cases)
+    {
+        SCOPED_TRACE (std::to_string (bitsCase.inputBits) + "-bit to --bits " + bitsCase.bits);
+        TemporaryFolder folder;
+        const auto integers = integerFumaFrames (bitsCase.inputBits, 6);
+        const int inputSubtype = bitsCase.inputBits == 16 ? SF_FORMAT_PCM_16 : (bitsCase.inputBits == 24 ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_32);
+        writeIntegerSoundFile (folder.path ("fuma.wav"), leftJustified (integers, bitsCase.inputBits), SF_FORMAT_WAV | inputSubtype);
+
+        const auto result = runConverter ({ "--to", "ambix", "--bits", bitsCase.bits, "-o", folder.path ("out.w64"), folder.path ("fuma.wav") });
+        ASSERT_EQ (result.exitCode, 0) << result.errors;
+        const auto out = readSoundFile (folder.path ("out.w64"));
+        ASSERT_EQ (out.info.format, SF_FORMAT_W64 | bitsCase.outputSubtype);
+        ASSERT_EQ (out.frames.size(), integers.size());
+        long long clipped = 0;
+
+        for (size_t i = 0; i < integers.size(); ++i)
+        {
+            for (size_t c = 0; c < 4; ++c)
+            {
+                const auto exact = std::ldexp ((double) integers[i][fumaSourceOfAmbix[c]], 1 - bitsCase.inputBits) * (c == 0 ? std::sqrt (2.0) : 1.0);
+
+                if (bitsCase.outputBits > 0)
+                {
+                    // Fewer bits: a sample just under full scale rounds past it, and that is clipping.
+                    const auto fullScale = 1ll << (bitsCase.outputBits - 1);
+                    const auto rounded = (long long) std::nearbyint (std::ldexp (exact, bitsCase.outputBits - 1));
+                    clipped += rounded >= fullScale ? 1 : 0;
+                    ASSERT_EQ (out.integerFrames[i][c] >> (32 - bitsCase.outputBits), std::min (rounded, fullScale - 1))
+                        << "frame " << i << ", channel " << c;
+                }
+                else if (bitsCase.outputBits == 0)
+                {
+                    ASSERT_EQ (out.frames[i][c], (float) exact) << "frame " << i << ", channel " << c;
+                }
+                else
+                {
+                    ASSERT_EQ (out.doubleFrames[i][c], exact) << "frame " << i << ", channel " << c;
+                }
+            }
+        }
+
+        if (clipped == 0)
+            EXPECT_EQ (result.errors, "");
+        else
+            EXPECT_NE (result.errors.find (": " + std::to_string (clipped) + " samples clipped"), std::string::npos) << result.errors;
+    }
+
+    // FLAC holds integers only: the advice says which depths work.
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), randomFrames (100, 7), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    const auto refused = runConverter ({ "--to", "ambix", "--bits", "float", "-o", folder.path ("out.flac"), folder.path ("in.wav") });
+    EXPECT_EQ (refused.exitCode, 2);
+    EXPECT_NE (refused.errors.find ("cannot be written as 32-bit float in FLAC; use --bits 16 or --bits 24"), std::string::npos) << refused.errors;
 }
 
 TEST (ChannelIdentity, EachFumaToneLandsInItsAmbixChannel)

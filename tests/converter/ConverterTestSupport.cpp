@@ -154,6 +154,38 @@ std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e
     return all;
 }
 
+namespace
+{
+template <typename Sample, typename Write>
+void writeExact (const std::string& path, const std::vector<std::array<Sample, 4>>& frames, int format, Write write)
+{
+    SF_INFO info {};
+    info.samplerate = 48000;
+    info.channels = 4;
+    info.format = format;
+    SNDFILE* file = sf_open (path.c_str(), SFM_WRITE, &info);
+
+    if (file == nullptr)
+        throw std::runtime_error ("cannot write " + path + ": " + sf_strerror (nullptr));
+
+    const auto written = write (file, frames.data()->data(), (sf_count_t) frames.size());
+    sf_close (file);
+
+    if (written != (sf_count_t) frames.size())
+        throw std::runtime_error ("short write to " + path);
+}
+} // namespace
+
+void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format)
+{
+    writeExact (path, frames, format, sf_writef_int);
+}
+
+void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format)
+{
+    writeExact (path, frames, format, sf_writef_double);
+}
+
 SoundFileContents readSoundFile (const std::string& path)
 {
     SoundFileContents contents;
@@ -169,6 +201,15 @@ SoundFileContents readSoundFile (const std::string& path)
     if ((contents.info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT)
     {
         sf_readf_float (file, contents.frames.data()->data(), contents.info.frames);
+    }
+    else if ((contents.info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_DOUBLE)
+    {
+        contents.doubleFrames.resize ((size_t) contents.info.frames);
+        sf_readf_double (file, contents.doubleFrames.data()->data(), contents.info.frames);
+
+        for (size_t i = 0; i < contents.frames.size(); ++i)
+            for (size_t c = 0; c < 4; ++c)
+                contents.frames[i][c] = (float) contents.doubleFrames[i][c];
     }
     else
     {

@@ -36,6 +36,9 @@ void writeSoundFileWithChannels (const std::string& path, int numChannels, int n
 
 /** Float samples of any channel count, interleaved. */
 void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format);
+/** Exact samples: integers left-justified in 32 bits, or doubles for a DOUBLE subtype. */
+void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format);
+void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format);
 
 struct SoundFileContents
 {
@@ -43,6 +46,7 @@ struct SoundFileContents
     bool bFormat = false;
     std::vector<Frame> frames;
     std::vector<std::array<int, 4>> integerFrames; // left-justified 32-bit
+    std::vector<std::array<double, 4>> doubleFrames; // DOUBLE files only
 };
 
 SoundFileContents readSoundFile (const std::string& path);

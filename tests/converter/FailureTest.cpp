@@ -274,6 +274,7 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         { { "--to", "ambix", "--gain", "loud", "-o", out, in }, "--gain needs a number" },
         { { "--to", "ambix", "--jobs", "0", "-o", out, in }, "--jobs needs a whole number" },
         { { "--to", "ambix", "--frobnicate", "-o", out, in }, "unknown option --frobnicate" },
+        { { "--to", "ambix", "--bits", "12", "-o", out, in }, "--bits takes 16, 24, 32, float or double" },
         { { "--to", "ambix", "-o", out, in, in }, "for several inputs use --output-dir" },
         { { "--to", "ambix", "--output-dir", folder.path ("absent"), in }, "no such folder" },
         { { "--to", "ambix", "-o", out, "-" }, "standard input is not supported" },

@@ -9,6 +9,7 @@
 #include "converter/Metadata.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
+#include "converter/SampleKernel.h"
 #include "converter/TemporaryOutput.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <sndfile.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -25,24 +27,24 @@ TEST (OutputFormatChoice, WavOverFourGibibytesBecomesRf64AndAmbKeepsItsMark)
 {
     constexpr std::uint64_t framesOf5GiBIn24Bit = 5ull * 1024 * 1024 * 1024 / 12;
 
-    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, framesOf5GiBIn24Bit);
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (wav.promotedToRf64);
     EXPECT_TRUE (wav.rewriteRf64FormatChunk);
     EXPECT_FALSE (wav.bFormat);
 
-    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::fuma, false, framesOf5GiBIn24Bit);
+    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::fuma, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (amb.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (amb.bFormat);
 
-    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, framesOf5GiBIn24Bit),
+    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, framesOf5GiBIn24Bit),
                   ConversionError);
 }
 
 TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 {
     const std::uint64_t frames = largestClassicFileAudioBytes / 12;
-    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, frames);
+    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, frames);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     EXPECT_FALSE (wav.rewriteRf64FormatChunk);
 }
@@ -50,25 +52,25 @@ TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 TEST (OutputFormatChoice, KeepsTheInputSampleFormatAcrossContainers)
 {
     // Big-endian AIFF input, little-endian WAV output: only the sample format carries over.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, Convention::ambix, false, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     // WAV holds 8-bit samples unsigned, AIFF signed.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, Convention::ambix, false, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, true, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, SF_FORMAT_FLOAT, 10).sndfileFormat,
                SF_FORMAT_CAF | SF_FORMAT_FLOAT);
 }
 
 TEST (OutputFormatChoice, FloatWavIsExtensibleWithItsSpeakerMaskCleared)
 {
-    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, Convention::ambix, true, 10);
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, Convention::ambix, SF_FORMAT_FLOAT, 10);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
     EXPECT_TRUE (wav.rewriteRf64FormatChunk);
     EXPECT_FALSE (wav.bFormat);
 
     // A .amb is marked by libsndfile itself, with no mask; integer WAV keeps the plain chunk.
-    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, Convention::fuma, false, 10).rewriteRf64FormatChunk);
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, 10).sndfileFormat,
+    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, Convention::fuma, 0, 10).rewriteRf64FormatChunk);
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 }
 
@@ -122,6 +124,63 @@ TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
     EXPECT_FLOAT_EQ (*options.gainDecibels, -3.5f);
     EXPECT_EQ (options.jobs, 2);
     EXPECT_EQ (options.inputs, std::vector<std::string> { "-odd.wav" });
+    EXPECT_EQ (options.outputSubtype, 0);
+
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--bits=double", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_DOUBLE);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "-b", "16", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_PCM_16);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--float", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_FLOAT);
+}
+
+TEST (SampleKernelTables, AnyChannelCountPermutesAndScalesByTable)
+{
+    // Nine channels, as a second-order conversion will have: reversed, some scaled.
+    ChannelMap map;
+    const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
+
+    for (int c = 0; c < 9; ++c)
+    {
+        map.source.push_back (8 - c);
+        map.factor.push_back (factors[c]);
+    }
+
+    const auto coding = *rawSampleCoding (SF_FORMAT_WAV | SF_FORMAT_PCM_24, false);
+    const SampleKernel kernel (map, coding, coding);
+    ASSERT_EQ (kernel.inputFrameBytes(), 27);
+
+    constexpr int numFrames = 300; // more than one of the kernel's chunks
+    std::vector<unsigned char> input ((size_t) numFrames * 27), output (input.size());
+    auto sampleOf = [] (int frame, int channel) { return ((frame * 7919 + channel * 104729) % 16777216) - 8388608; };
+
+    for (int i = 0; i < numFrames; ++i)
+        for (int c = 0; c < 9; ++c)
+            for (int b = 0; b < 3; ++b)
+                input[(size_t) (i * 27 + c * 3 + b)] = (unsigned char) ((unsigned) sampleOf (i, c) >> (8 * b));
+
+    KernelStats stats;
+    kernel.convert (input.data(), output.data(), numFrames, stats);
+    std::uint64_t clipped = 0;
+    double peaks[9] {};
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        for (int c = 0; c < 9; ++c)
+        {
+            peaks[c] = std::max (peaks[c], std::abs (sampleOf (i, 8 - c) * factors[c]) / 8388608.0);
+            const auto* p = output.data() + i * 27 + c * 3;
+            const int got = (int) ((std::uint32_t) (p[0] << 8 | p[1] << 16 | p[2] << 24)) >> 8;
+            const auto exact = std::nearbyint (sampleOf (i, 8 - c) * factors[c]);
+            clipped += exact > 8388607.0 || exact < -8388608.0 ? 1 : 0;
+            ASSERT_EQ (got, (int) std::clamp (exact, -8388608.0, 8388607.0)) << "frame " << i << ", channel " << c;
+        }
+    }
+
+    EXPECT_GT (clipped, 0u);
+    EXPECT_EQ (stats.clippedSamples, clipped);
+    ASSERT_EQ (stats.peaks.size(), 9u);
+
+    // Measured before clipping, so a channel doubled past full scale shows it.
+    for (int c = 0; c < 9; ++c)
+        EXPECT_NEAR (stats.peaks[(size_t) c], peaks[c], 1.0e-12) << "channel " << c;
 }
 
 TEST (ProgressLine, ShowsTheShareDoneAndFiles)

@@ -5,7 +5,6 @@
 #include "converter/ConversionError.h"
 #include "converter/FileConversion.h"
 #include "converter/TemporaryOutput.h"
-#include "processor/VelloranAudioProcessor.h"
 
 #include <sndfile.h>
 
@@ -87,12 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     request.inputPath = pathOf ("input.wav");
     request.outputPath = pathOf ("output.wav");
 
-    VelloranAudioProcessor processor;
     ProgressCounters progress;
 
     try
     {
-        const auto report = convertFile (request, processor, progress);
+        const auto report = convertFile (request, progress);
         checkOutput (request.outputPath, report.numFrames);
         std::remove (request.outputPath.c_str());
     }
