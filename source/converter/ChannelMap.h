@@ -19,8 +19,10 @@ struct ChannelMap
     int numChannels() const noexcept { return (int) source.size(); }
 };
 
-/** First order: FuMa W X Y Z and AmbiX W Y Z X, W times sqrt(2) on the way to
-    AmbiX and sqrt(1/2) on the way to FuMa, every channel times the gain if one
-    is given. */
-ChannelMap firstOrderMap (Convention to, std::optional<float> gainDecibels);
+/** A full-sphere order's conversion to `to` (FuMa W X Y Z R S T U V K L M N O P Q,
+    AmbiX in ACN order with SN3D): the channel table of AmbisonicOrders, its
+    weight a factor on the way to AmbiX and its reciprocal on the way to FuMa
+    (W: sqrt(2) and 1/sqrt(2)), every channel times the gain if one is given.
+    Empty for a channel count that is no full-sphere order from 1 to 3. */
+ChannelMap ambisonicMap (Convention to, int numChannels, std::optional<float> gainDecibels);
 } // namespace ortholume::converter

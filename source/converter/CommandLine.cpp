@@ -240,19 +240,23 @@ std::string helpText()
   or:  ortholume-convert --to ambix|fuma [OPTION...] --output-dir DIR INPUT...
   or:  ortholume-convert --inspect INPUT...
 
-Converts first-order ambisonic files between FuMa (W, X, Y, Z; W at -3 dB) and
-AmbiX (W, Y, Z, X; W at unity), and tells which convention a file is in.
-Channels that only move are copied bit for bit; W (every channel with --gain)
-is computed in double precision and rounded once.
+Converts ambisonic files of order 1, 2 or 3 (4, 9 or 16 channels) between FuMa
+(W X Y Z R S T U V K L M N O P Q; W at -3 dB) and AmbiX (ACN order, SN3D), and
+tells which convention a file is in. Channels that only move are copied bit for
+bit; scaled ones (W, S to V, L to Q; every channel with --gain) are computed in
+double precision and rounded once.
 
 Options:
   -t, --to ambix|fuma   the output convention; the input is taken to be the other.
                         May be left out for inputs marked as B-format (.amb),
-                        which are FuMa and go to AmbiX.
+                        which are FuMa and go to AmbiX (a .amb of any other
+                        count than 4, 9 or 16 channels is a mixed-order scheme,
+                        which is not converted).
   -g, --gain DB         output gain, -90 to +10 dB (default 0)
   -b, --bits B          output samples: 16, 24 or 32 (integer), float (32-bit) or
                         double (64-bit); default: the input's. FLAC holds 16 and
-                        24 only. Integers are rounded to nearest, not dithered.
+                        24 only, and at most 8 channels (first order). Integers
+                        are rounded to nearest, not dithered.
       --float           the same as --bits float
   -o, --output FILE     the output file, for one input; its extension picks the
                         format: .wav .amb .w64 .rf64 .caf .aif .aiff .flac
@@ -272,7 +276,7 @@ Options:
       --version         the version
 
 FuMa written to a .amb name is marked as ambisonic B-format; everything else is
-written as a plain 4-channel file without a speaker layout. WAV output too large
+written as a plain file without a speaker layout. WAV output too large
 for WAV (over 4 GiB) is written as RF64. An input is never overwritten, and an
 output appears only when its conversion succeeded. Every header is read before
 any audio: mistakes they reveal (no --to for an unmarked file, AmbiX to a .amb

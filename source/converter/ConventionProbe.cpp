@@ -66,15 +66,6 @@ const char* describeSignalConvention (SignalConvention convention) noexcept
     return "undetermined";
 }
 
-int ambisonicOrderOf (int numChannels) noexcept
-{
-    for (int order = 1; order <= highestAmbisonicOrder; ++order)
-        if (numChannels == (order + 1) * (order + 1))
-            return order;
-
-    return 0;
-}
-
 SignalEnergy::SignalEnergy (int channels)
     : numChannels (channels), order (ambisonicOrderOf (channels))
 {

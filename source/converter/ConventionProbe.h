@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmbisonicOrders.h"
 #include "Convention.h"
 
 #include <array>
@@ -21,11 +22,6 @@ enum class SignalConvention
 
 /** "FuMa", "AmbiX (SN3D)", "N3D" or "undetermined". */
 const char* describeSignalConvention (SignalConvention convention) noexcept;
-
-constexpr int highestAmbisonicOrder = 3;
-
-/** The full-sphere order of a channel count (4, 9, 16 give 1, 2, 3), or 0. */
-int ambisonicOrderOf (int numChannels) noexcept;
 
 struct ConventionEstimate
 {

@@ -1,5 +1,6 @@
 #include "ConversionPlan.h"
 
+#include "AmbisonicOrders.h"
 #include "ConversionError.h"
 #include "OutputFormat.h"
 
@@ -114,11 +115,16 @@ PlannedConversion planOne (const Options& options, const std::string& input)
 
     checkOutputPlace (request.outputPath);
 
-    // The name and the combination of formats; an unreadable input checks the name only.
+    // The name and the combination of formats; an unreadable input checks the name
+    // only, and one of a channel count that is not converted leaves the reason to
+    // its conversion.
+    const bool convertible = header.has_value() && ambisonicOrderOf (header->info.channels) > 0;
+
     try
     {
         chooseOutputFormat (request.outputPath, header.has_value() ? header->info.format : SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                            request.target.value_or (Convention::fuma), request.outputSubtype, planned.numFrames);
+                            convertible ? header->info.channels : 4, request.target.value_or (Convention::fuma),
+                            request.outputSubtype, planned.numFrames);
     }
     catch (const ConversionError& error)
     {

@@ -108,10 +108,12 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     report.inputFormat = input->getInfo().format;
     report.sampleRate = input->getInfo().samplerate;
     report.numFrames = (std::uint64_t) input->getNumFrames();
+    report.numChannels = input->getNumChannels();
 
     const auto format = about (outputPath, [&]
     {
-        return chooseOutputFormat (outputPath, report.inputFormat, report.to, request.outputSubtype, report.numFrames);
+        return chooseOutputFormat (outputPath, report.inputFormat, input->getNumChannels(), report.to, request.outputSubtype,
+                                   report.numFrames);
     });
 
     report.outputFormat = format.sndfileFormat;
@@ -124,7 +126,8 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
         return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate);
     });
 
-    const SampleKernel kernel (firstOrderMap (report.to, request.gainDecibels), input->getCoding(), output->getCoding());
+    const SampleKernel kernel (ambisonicMap (report.to, input->getNumChannels(), request.gainDecibels), input->getCoding(),
+                               output->getCoding());
 
     progress.totalFrames += report.numFrames;
 

@@ -26,6 +26,7 @@ struct ConversionReport
     bool inputIsBFormat = false;
     int inputFormat = 0;
     int outputFormat = 0;
+    int numChannels = 4;
     bool outputIsBFormat = false;
     bool promotedToRf64 = false;
     int sampleRate = 0;

@@ -1,5 +1,6 @@
 #include "InputFile.h"
 
+#include "AmbisonicOrders.h"
 #include "ConversionError.h"
 #include "SampleFormat.h"
 
@@ -48,12 +49,12 @@ InputFile::InputFile (const std::string& path)
     if (file == nullptr)
         throw ConversionError (describeOpenFailure (path));
 
-    if (info.channels != numChannels)
+    bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
+
+    if (const auto problem = describeUnconvertibleChannels (info.channels, bFormat); ! problem.empty())
     {
-        const auto channels = info.channels;
         sf_close (file);
-        throw ConversionError ("has " + std::to_string (channels) + " channel" + (channels == 1 ? "" : "s")
-                               + "; first-order ambisonics needs exactly 4");
+        throw ConversionError (problem);
     }
 
     std::string log (16384, '\0');
@@ -72,8 +73,6 @@ InputFile::InputFile (const std::string& path)
         sf_close (file);
         throw ConversionError ("has no audio (0 frames)");
     }
-
-    bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
 
     if (const auto plain = rawSampleCoding (info.format, sf_command (file, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE))
     {

@@ -8,8 +8,8 @@
 
 namespace ortholume::converter
 {
-/** A four-channel sound file opened for reading through libsndfile, delivering
-    its exact samples in interleaved blocks.
+/** An ambisonic sound file (4, 9 or 16 channels) opened for reading through
+    libsndfile, delivering its exact samples in interleaved blocks.
 
     Plain PCM and float audio is read as the bytes the file holds, in large
     blocks, with no conversion on the way; coded audio (FLAC and the like) comes
@@ -17,9 +17,7 @@ namespace ortholume::converter
 class InputFile final
 {
 public:
-    static constexpr int numChannels = 4;
-
-    /** Throws ConversionError: cannot open, unknown format, not four channels,
+    /** Throws ConversionError: cannot open, unknown format, not 4, 9 or 16 channels,
         a header that promises more audio than the file holds, or no audio at all. */
     explicit InputFile (const std::string& path);
     ~InputFile();
@@ -29,11 +27,12 @@ public:
 
     const SF_INFO& getInfo() const noexcept { return info; }
     sf_count_t getNumFrames() const noexcept { return info.frames; }
+    int getNumChannels() const noexcept { return info.channels; }
     bool isBFormat() const noexcept { return bFormat; }
 
     /** How the samples of a block read lie. */
     const SampleCoding& getCoding() const noexcept { return coding; }
-    int getFrameBytes() const noexcept { return coding.bytes() * numChannels; }
+    int getFrameBytes() const noexcept { return coding.bytes() * info.channels; }
 
     /** Reads up to maxFrames interleaved frames into a block of
         maxFrames * getFrameBytes() bytes; throws if the file ends early or cannot

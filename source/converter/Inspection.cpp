@@ -69,7 +69,10 @@ std::string describeChannels (int numChannels, bool bFormat)
     if (order > 0)
         return text + orderNames[order] + " order";
 
-    return text + (bFormat ? "a mixed-order FuMa scheme, which is not converted" : "no full-sphere ambisonic order");
+    if (const auto layout = fumaMixedOrderLayout (numChannels); bFormat && ! layout.empty())
+        return text + "FuMa's mixed-order scheme " + layout + ", which is not converted";
+
+    return text + "no full-sphere ambisonic order";
 }
 } // namespace
 

@@ -24,7 +24,7 @@ OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sa
 {
     SF_INFO info {};
     info.samplerate = sampleRate;
-    info.channels = numChannels;
+    info.channels = format.numChannels;
     info.format = format.sndfileFormat;
 
     file = sf_open_fd (fileDescriptor, SFM_WRITE, &info, SF_FALSE);

@@ -9,7 +9,7 @@
 
 namespace ortholume::converter
 {
-/** A four-channel sound file written through libsndfile onto an open descriptor.
+/** An ambisonic sound file written through libsndfile onto an open descriptor.
 
     Plain PCM and float audio is written as the bytes the kernel made, in large
     blocks; coded formats take libsndfile's 32-bit integers (FLAC and other
@@ -17,8 +17,6 @@ namespace ortholume::converter
 class OutputFile final
 {
 public:
-    static constexpr int numChannels = 4;
-
     /** Throws ConversionError when libsndfile refuses the format. The descriptor
         stays owned by the caller. */
     OutputFile (int fileDescriptor, const OutputFormat& format, int sampleRate);
@@ -29,7 +27,7 @@ public:
 
     /** How the samples of a block to write must lie. */
     const SampleCoding& getCoding() const noexcept { return coding; }
-    int getFrameBytes() const noexcept { return coding.bytes() * numChannels; }
+    int getFrameBytes() const noexcept { return coding.bytes() * format.numChannels; }
 
     /** Throws ConversionError on a short write (disk full, file-size limit, I/O error). */
     void write (const unsigned char* block, int numFrames);

@@ -1,5 +1,6 @@
 #include "OutputFormat.h"
 
+#include "AmbisonicOrders.h"
 #include "ConversionError.h"
 #include "SampleFormat.h"
 
@@ -13,8 +14,6 @@ namespace ortholume::converter
 {
 namespace
 {
-constexpr int numChannels = 4;
-
 int containerForExtension (const std::string& extension)
 {
     if (extension == "wav") return SF_FORMAT_WAV;
@@ -40,7 +39,7 @@ int bytesPerSample (int subtype) noexcept
     }
 }
 
-bool canHold (int format)
+bool canHold (int format, int numChannels)
 {
     SF_INFO probe {};
     probe.format = format;
@@ -59,14 +58,14 @@ constexpr BitsChoice bitsChoices[] = { { "16", SF_FORMAT_PCM_16 }, { "24", SF_FO
                                        { "float", SF_FORMAT_FLOAT }, { "double", SF_FORMAT_DOUBLE } };
 
 /** What to do instead, from the sample formats the container does hold. */
-std::string adviceFor (int container)
+std::string adviceFor (int container, int numChannels)
 {
     std::vector<std::string> choices;
     bool holdsFloat = false;
 
     for (const auto& choice : bitsChoices)
     {
-        if (canHold (container | choice.subtype))
+        if (canHold (container | choice.subtype, numChannels))
         {
             choices.push_back (std::string ("--bits ") + choice.name);
             holdsFloat = holdsFloat || choice.subtype == SF_FORMAT_FLOAT;
@@ -116,8 +115,8 @@ bool isWritableExtension (const std::string& extension)
     return containerForExtension (extension) != 0;
 }
 
-OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 int requestedSubtype, std::uint64_t numFrames)
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, int numChannels,
+                                 Convention outputConvention, int requestedSubtype, std::uint64_t numFrames)
 {
     const auto extension = lowerCaseExtension (outputPath);
     int container = containerForExtension (extension);
@@ -126,7 +125,17 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         throw ConversionError ("has an output name whose format is unknown (\"." + extension
                                + "\"); use .wav, .amb, .w64, .rf64, .caf, .aif, .aiff or .flac");
 
+    // FLAC's frame header counts at most eight channels.
+    if (container == SF_FORMAT_FLAC && numChannels > 8)
+        throw ConversionError ("cannot be written as FLAC: FLAC holds at most 8 channels, and the input has "
+                               + std::to_string (numChannels)
+                               + (ambisonicOrderOf (numChannels) == 2   ? " (second order)"
+                                  : ambisonicOrderOf (numChannels) == 3 ? " (third order)"
+                                                                        : "")
+                               + "; use .wav, .w64, .rf64, .caf or .aiff");
+
     OutputFormat result;
+    result.numChannels = numChannels;
 
     if (container == SF_FORMAT_WAVEX)
     {
@@ -140,9 +149,9 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
     int subtype = requestedSubtype != 0 ? requestedSubtype : (inputFormat & SF_FORMAT_SUBMASK);
 
     // WAV keeps 8-bit samples unsigned, AIFF signed: follow the container.
-    if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype))
+    if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype, numChannels))
         subtype = SF_FORMAT_PCM_U8;
-    else if (subtype == SF_FORMAT_PCM_U8 && ! canHold (container | subtype))
+    else if (subtype == SF_FORMAT_PCM_U8 && ! canHold (container | subtype, numChannels))
         subtype = SF_FORMAT_PCM_S8;
 
     const auto audioBytes = numFrames * numChannels * (std::uint64_t) bytesPerSample (subtype);
@@ -167,9 +176,9 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
     if (floatWav)
         container = SF_FORMAT_WAVEX;
 
-    if (! canHold (container | subtype))
+    if (! canHold (container | subtype, numChannels))
         throw ConversionError ("cannot be written as " + describeSampleFormat (subtype) + " in "
-                               + describeContainer (container, false) + "; " + adviceFor (container));
+                               + describeContainer (container, false) + "; " + adviceFor (container, numChannels));
 
     result.sndfileFormat = container | subtype;
     result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64 || floatWav;

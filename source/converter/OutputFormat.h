@@ -11,6 +11,7 @@ namespace ortholume::converter
 struct OutputFormat
 {
     int sndfileFormat = 0;
+    int numChannels = 4;
 
     /** Marked as ambisonic B-format (.amb): FuMa output to a .amb name only. */
     bool bFormat = false;
@@ -29,10 +30,11 @@ struct OutputFormat
 constexpr std::uint64_t largestClassicFileAudioBytes = 0xFFFFFFFFull - (1u << 20);
 
 /** Chooses the container from the output name's extension and the sample format
-    from the input's, or the libsndfile subtype asked for (0: the input's). Throws
-    ConversionError when the name or the combination cannot be written. */
-OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 int requestedSubtype, std::uint64_t numFrames);
+    from the input's, or the libsndfile subtype asked for (0: the input's), for
+    the input's channel count. Throws ConversionError when the name or the
+    combination cannot be written. */
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, int numChannels,
+                                 Convention outputConvention, int requestedSubtype, std::uint64_t numFrames);
 
 /** The subtype for a --bits value (16, 24, 32, float, double), or 0 for anything else. */
 int subtypeForBits (const std::string& bits) noexcept;

@@ -1,5 +1,6 @@
 #include "Summary.h"
 
+#include "AmbisonicOrders.h"
 #include "SampleFormat.h"
 
 #include <sndfile.h>
@@ -45,10 +46,8 @@ std::string formatSummary (const ConversionRequest& request, const ConversionRep
           + (request.gainDecibels.has_value() ? ", gain " + formatGain (*request.gainDecibels) : std::string()) + "\n";
     text += "  peak";
 
-    const auto names = channelNames (report.to);
-
-    for (size_t c = 0; c < names.size(); ++c)
-        text += std::string ("  ") + names[c] + " " + formatPeak (report.peaks[c]);
+    for (size_t c = 0; c < report.peaks.size(); ++c)
+        text += std::string ("  ") + channelLetter (report.to, (int) c) + " " + formatPeak (report.peaks[c]);
 
     return text + "\n";
 }

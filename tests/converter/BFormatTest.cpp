@@ -143,20 +143,26 @@ TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
 
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    writeInterleaved (folder.path ("third.wav"), 16, std::vector<float> (16 * 64, 0.1f), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 
+    // The input last: first and third order (FFmpeg knows sixteen-channel loudspeaker layouts too).
     const std::vector<std::vector<std::string>> outputs {
-        { "out.wav" }, { "--float", "float.wav" }, { "out.w64" }, { "out.rf64" }, { "out.caf" }, { "out.aiff" },
+        { "out.wav", "in.wav" },   { "--float", "float.wav", "in.wav" },   { "out.w64", "in.wav" },
+        { "out.rf64", "in.wav" },  { "out.caf", "in.wav" },                { "out.aiff", "in.wav" },
+        { "16.wav", "third.wav" }, { "--float", "16f.wav", "third.wav" },  { "16.w64", "third.wav" },
+        { "16.rf64", "third.wav" }, { "16.caf", "third.wav" },             { "16.aiff", "third.wav" },
     };
 
     for (const auto& output : outputs)
     {
+        const auto& name = output[output.size() - 2];
         std::vector<std::string> arguments { "--to", "ambix" };
-        arguments.insert (arguments.end(), output.begin(), output.end() - 1);
-        arguments.insert (arguments.end(), { "-o", folder.path (output.back()), folder.path ("in.wav") });
-        ASSERT_EQ (runConverter (arguments).exitCode, 0) << output.back();
+        arguments.insert (arguments.end(), output.begin(), output.end() - 2);
+        arguments.insert (arguments.end(), { "-o", folder.path (name), folder.path (output.back()) });
+        ASSERT_EQ (runConverter (arguments).exitCode, 0) << name;
 
         const auto command = "ffprobe -v error -show_entries stream=channel_layout -of default=noprint_wrappers=1 '"
-                           + folder.path (output.back()) + "'";
+                           + folder.path (name) + "'";
         std::string shown;
 
         if (auto* pipe = ::popen (command.c_str(), "r"))
@@ -166,10 +172,10 @@ TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
             while (std::fgets (text, sizeof (text), pipe) != nullptr)
                 shown += text;
 
-            EXPECT_EQ (::pclose (pipe), 0) << output.back();
+            EXPECT_EQ (::pclose (pipe), 0) << name;
         }
 
-        EXPECT_EQ (shown, "channel_layout=unknown\n") << output.back();
+        EXPECT_EQ (shown, "channel_layout=unknown\n") << name;
     }
 }
 

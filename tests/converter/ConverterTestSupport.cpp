@@ -104,7 +104,11 @@ void writeSoundFileWithChannels (const std::string& path, int numChannels, int n
     sf_close (file);
 }
 
-void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format)
+namespace
+{
+template <typename Sample, typename Write>
+void writeAnyChannels (const std::string& path, int numChannels, const std::vector<Sample>& samples, int format, bool bFormat,
+                       Write write)
 {
     SF_INFO info {};
     info.samplerate = 48000;
@@ -115,8 +119,41 @@ void writeInterleaved (const std::string& path, int numChannels, const std::vect
     if (file == nullptr)
         throw std::runtime_error ("cannot write " + path + ": " + sf_strerror (nullptr));
 
-    sf_writef_float (file, samples.data(), (sf_count_t) samples.size() / numChannels);
+    if (bFormat)
+        sf_command (file, SFC_WAVEX_SET_AMBISONIC, nullptr, SF_AMBISONIC_B_FORMAT);
+
+    write (file, samples.data(), (sf_count_t) samples.size() / numChannels);
     sf_close (file);
+}
+} // namespace
+
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format, bool bFormat)
+{
+    writeAnyChannels (path, numChannels, samples, format, bFormat, sf_writef_float);
+}
+
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<int>& samples, int format)
+{
+    writeAnyChannels (path, numChannels, samples, format, false, sf_writef_int);
+}
+
+InterleavedContents readInterleaved (const std::string& path)
+{
+    InterleavedContents contents;
+    SNDFILE* file = sf_open (path.c_str(), SFM_READ, &contents.info);
+
+    if (file == nullptr)
+        throw std::runtime_error ("cannot read " + path + ": " + sf_strerror (nullptr));
+
+    contents.bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
+    const auto numSamples = (size_t) (contents.info.frames * contents.info.channels);
+    contents.samples.resize (numSamples);
+    contents.integers.resize (numSamples);
+    sf_readf_double (file, contents.samples.data(), contents.info.frames);
+    sf_seek (file, 0, SEEK_SET);
+    sf_readf_int (file, contents.integers.data(), contents.info.frames);
+    sf_close (file);
+    return contents;
 }
 
 std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e)

@@ -34,8 +34,21 @@ void writeSoundFile (const std::string& path, const std::vector<Frame>& frames, 
                      int sampleRate = 48000, bool bFormat = false);
 void writeSoundFileWithChannels (const std::string& path, int numChannels, int numFrames, int format);
 
-/** Float samples of any channel count, interleaved. */
-void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format);
+/** Samples of any channel count, interleaved: floats (marked as B-format if asked),
+    or integers left-justified in 32 bits. */
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<float>& samples, int format,
+                       bool bFormat = false);
+void writeInterleaved (const std::string& path, int numChannels, const std::vector<int>& samples, int format);
+
+struct InterleavedContents
+{
+    SF_INFO info {};
+    bool bFormat = false;
+    std::vector<double> samples; // full scale = 1
+    std::vector<int> integers;   // left-justified 32-bit
+};
+
+InterleavedContents readInterleaved (const std::string& path);
 /** Exact samples: integers left-justified in 32 bits, or doubles for a DOUBLE subtype. */
 void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format);
 void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format);

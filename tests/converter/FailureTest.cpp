@@ -87,8 +87,17 @@ TEST (Failure, TwoChannelInputIsRefused)
     TemporaryFolder folder;
     writeSoundFileWithChannels (folder.path ("stereo.wav"), 2, 100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.wav"), folder.path ("stereo.wav") });
-    expectFailure (result, 1, folder.path ("stereo.wav"), "has 2 channels; first-order ambisonics needs exactly 4");
+    expectFailure (result, 1, folder.path ("stereo.wav"),
+                   "has 2 channels; only full-sphere orders 1, 2 and 3 (4, 9 and 16 channels) are converted");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "stereo.wav" });
+
+    // A .amb of another count is one of FuMa's mixed-order schemes, named as such.
+    writeInterleaved (folder.path ("mixed.amb"), 6, std::vector<float> (600, 0.1f), SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, true);
+    const auto mixed = runConverter ({ "-o", folder.path ("out.wav"), folder.path ("mixed.amb") });
+    expectFailure (mixed, 1, folder.path ("mixed.amb"),
+                   "has 6 channels: FuMa's mixed-order scheme W X Y Z U V (second order horizontal, first order vertical), "
+                   "which is not converted");
+    EXPECT_EQ (folder.entries(), (std::vector<std::string> { "mixed.amb", "stereo.wav" }));
 }
 
 TEST (Failure, UnknownInputFormatIsReported)
@@ -263,7 +272,9 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
 {
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (10), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeInterleaved (folder.path ("second.wav"), 9, std::vector<float> (90, 0.1f), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto in = folder.path ("in.wav");
+    const auto second = folder.path ("second.wav");
     const auto out = folder.path ("out.wav");
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases {
@@ -283,6 +294,9 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         { { "--to", "ambix", "--format", "mp3", "-d", folder.getPath(), in }, "--format takes wav, amb, w64, rf64, caf, aiff or flac" },
         { { "--to", "ambix", "--format", "amb", "-d", folder.getPath(), in }, "cannot be written as AmbiX to a .amb name" },
         { { "--inspect", "-o", out, in }, "--inspect only reads" },
+        { { "-o", out, second }, "is not marked as B-format, so its convention is unknown: give --to" },
+        { { "--to", "ambix", "-o", folder.path ("out.flac"), second },
+          "cannot be written as FLAC: FLAC holds at most 8 channels, and the input has 9 (second order)" },
     };
 
     for (const auto& [arguments, message] : cases)
@@ -292,7 +306,7 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         EXPECT_TRUE (contains (result.errors, message)) << result.errors;
     }
 
-    EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
+    EXPECT_EQ (folder.entries(), (std::vector<std::string> { "in.wav", "second.wav" }));
 }
 
 TEST (CommandLineUse, HelpAndVersionSucceed)

@@ -27,24 +27,24 @@ TEST (OutputFormatChoice, WavOverFourGibibytesBecomesRf64AndAmbKeepsItsMark)
 {
     constexpr std::uint64_t framesOf5GiBIn24Bit = 5ull * 1024 * 1024 * 1024 / 12;
 
-    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, framesOf5GiBIn24Bit);
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (wav.promotedToRf64);
     EXPECT_TRUE (wav.rewriteRf64FormatChunk);
     EXPECT_FALSE (wav.bFormat);
 
-    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::fuma, 0, framesOf5GiBIn24Bit);
+    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::fuma, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (amb.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (amb.bFormat);
 
-    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, framesOf5GiBIn24Bit),
+    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, framesOf5GiBIn24Bit),
                   ConversionError);
 }
 
 TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 {
     const std::uint64_t frames = largestClassicFileAudioBytes / 12;
-    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, frames);
+    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, frames);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     EXPECT_FALSE (wav.rewriteRf64FormatChunk);
 }
@@ -52,25 +52,25 @@ TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 TEST (OutputFormatChoice, KeepsTheInputSampleFormatAcrossContainers)
 {
     // Big-endian AIFF input, little-endian WAV output: only the sample format carries over.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, Convention::ambix, 0, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, 4, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     // WAV holds 8-bit samples unsigned, AIFF signed.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, Convention::ambix, 0, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 4, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, SF_FORMAT_FLOAT, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, SF_FORMAT_FLOAT, 10).sndfileFormat,
                SF_FORMAT_CAF | SF_FORMAT_FLOAT);
 }
 
 TEST (OutputFormatChoice, FloatWavIsExtensibleWithItsSpeakerMaskCleared)
 {
-    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, Convention::ambix, SF_FORMAT_FLOAT, 10);
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 4, Convention::ambix, SF_FORMAT_FLOAT, 10);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
     EXPECT_TRUE (wav.rewriteRf64FormatChunk);
     EXPECT_FALSE (wav.bFormat);
 
     // A .amb is marked by libsndfile itself, with no mask; integer WAV keeps the plain chunk.
-    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, Convention::fuma, 0, 10).rewriteRf64FormatChunk);
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, 0, 10).sndfileFormat,
+    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 4, Convention::fuma, 0, 10).rewriteRf64FormatChunk);
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 }
 
