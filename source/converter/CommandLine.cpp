@@ -276,7 +276,9 @@ Options:
       --version         the version
 
 FuMa written to a .amb name is marked as ambisonic B-format; everything else is
-written as a plain file without a speaker layout. WAV output too large
+written as a plain file without a speaker layout. The string tags (title,
+artist, comment, date...) and the broadcast-wave bext chunk (timecode) are
+copied into outputs that can hold them; what one cannot is named on stderr. WAV output too large
 for WAV (over 4 GiB) is written as RF64. An input is never overwritten, and an
 output appears only when its conversion succeeded. Every header is read before
 any audio: mistakes they reveal (no --to for an unmarked file, AmbiX to a .amb

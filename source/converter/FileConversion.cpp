@@ -123,8 +123,10 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     auto temporary = about (outputPath, [&] { return std::make_unique<TemporaryOutput> (outputPath); });
     auto output = about (outputPath, [&]
     {
-        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate);
+        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate, input->getMetadata());
     });
+
+    report.metadataLeftOut = output->getMetadataLeftOut();
 
     const SampleKernel kernel (ambisonicMap (report.to, input->getNumChannels(), request.gainDecibels), input->getCoding(),
                                output->getCoding());

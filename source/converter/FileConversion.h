@@ -33,6 +33,9 @@ struct ConversionReport
     std::uint64_t numFrames = 0;
     std::uint64_t clippedSamples = 0;
 
+    /** The input's tags (and "bext") that the output's format cannot hold. */
+    std::vector<std::string> metadataLeftOut;
+
     /** Largest magnitude per output channel, in file order, after gain and before clipping. */
     std::vector<float> peaks;
 };

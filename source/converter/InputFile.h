@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Metadata.h"
 #include "SampleKernel.h"
 
 #include <sndfile.h>
@@ -29,6 +30,9 @@ public:
     sf_count_t getNumFrames() const noexcept { return info.frames; }
     int getNumChannels() const noexcept { return info.channels; }
     bool isBFormat() const noexcept { return bFormat; }
+
+    /** The string tags and bext chunk the file holds. */
+    Metadata getMetadata() const { return readMetadata (file); }
 
     /** How the samples of a block read lie. */
     const SampleCoding& getCoding() const noexcept { return coding; }

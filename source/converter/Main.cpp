@@ -165,6 +165,9 @@ int main (int argc, char** argv)
 
                 if (const auto warning = formatClippingWarning (request, report); ! warning.empty())
                     console::printError (warning);
+
+                if (const auto warning = formatMetadataWarning (request, report); ! warning.empty())
+                    console::printError (warning);
             }
             catch (const ConversionError& error)
             {

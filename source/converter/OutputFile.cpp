@@ -18,7 +18,7 @@ std::string writeFailure (SNDFILE* file, std::uint64_t framesWritten)
 }
 } // namespace
 
-OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sampleRate)
+OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sampleRate, const Metadata& metadata)
     : fileDescriptor (descriptor),
       format (outputFormat)
 {
@@ -61,6 +61,10 @@ OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sa
         coding.countOverFullScale = subtype != SF_FORMAT_FLOAT && subtype != SF_FORMAT_DOUBLE;
         sf_command (file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     }
+
+    // Last, with the header settled otherwise: libsndfile rewrites it to make room,
+    // and the raw blocks start wherever its audio then starts.
+    metadataLeftOut = writeMetadata (file, metadata);
 }
 
 OutputFile::~OutputFile()

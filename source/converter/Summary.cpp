@@ -86,4 +86,18 @@ std::string formatClippingWarning (const ConversionRequest& request, const Conve
          + (holdsFloat ? "use --float, or lower the level with --gain (for example --gain -3)"
                        : "lower the level with --gain (for example --gain -3)");
 }
+
+std::string formatMetadataWarning (const ConversionRequest& request, const ConversionReport& report)
+{
+    if (report.metadataLeftOut.empty())
+        return {};
+
+    std::string names;
+
+    for (const auto& name : report.metadataLeftOut)
+        names += (names.empty() ? "" : ", ") + name;
+
+    return request.outputPath + ": " + describeContainer (report.outputFormat, report.outputIsBFormat)
+         + " cannot hold the input's " + names + "; left out";
+}
 } // namespace ortholume::converter

@@ -21,4 +21,7 @@ std::string formatTally (int converted, int failed, int notConverted);
 
 /** The warning for an integer output that clipped, or an empty string. */
 std::string formatClippingWarning (const ConversionRequest& request, const ConversionReport& report);
+
+/** Which of the input's tags the output's format could not keep; empty when all were kept. */
+std::string formatMetadataWarning (const ConversionRequest& request, const ConversionReport& report);
 } // namespace ortholume::converter

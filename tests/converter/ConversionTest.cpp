@@ -329,6 +329,14 @@ constexpr size_t fumaSourceOfAmbix[] = { 0, 2, 3, 1 }; // AmbiX W Y Z X from FuM
 
 TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
 {
+    // Tags and timecode in the header move where the raw audio starts: both must survive.
+    Tags tags;
+    tags.strings = { { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "take 12, mic A" },
+                     { SF_STR_DATE, "2021-05-02" } };
+    tags.hasBext = true;
+    tags.description = "take 12";
+    tags.timeReference = 5ull * 3600 * 48000 + 17; // 05:00:00 and 17 samples
+
     for (const auto& exact : exactCases)
     {
         SCOPED_TRACE (std::string (exact.extension) + ", " + (exact.bits > 0 ? std::to_string (exact.bits) + "-bit" : "double"));
@@ -341,7 +349,7 @@ TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
 
         if (exact.bits > 0)
         {
-            writeIntegerSoundFile (fuma, leftJustified (integers, exact.bits), exact.format);
+            writeIntegerSoundFile (fuma, leftJustified (integers, exact.bits), exact.format, tags);
         }
         else
         {
@@ -352,7 +360,7 @@ TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
             for (auto& frame : doubles)
                 frame = { sample (random) / 2.0, sample (random), sample (random), sample (random) };
 
-            writeDoubleSoundFile (fuma, doubles, exact.format);
+            writeDoubleSoundFile (fuma, doubles, exact.format, tags);
         }
 
         // Full scale in a channel that only moves is no clipping: nothing may be reported.
@@ -360,6 +368,16 @@ TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
         ASSERT_EQ (there.exitCode, 0) << there.errors;
         EXPECT_EQ (there.errors, "");
         const auto converted = readSoundFile (ambix);
+        const auto kept = readTags (fuma);
+        EXPECT_EQ (readTags (ambix), kept);
+
+        // What the format holds: every tag and the timecode in WAV, tags in FLAC.
+        if ((exact.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV || (exact.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC)
+        {
+            EXPECT_EQ (kept.strings, tags.strings);
+            EXPECT_EQ (kept.hasBext, (exact.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV);
+        }
+
         // Float WAV output has an extensible format chunk.
         EXPECT_EQ (converted.info.format, exact.format == (SF_FORMAT_WAV | SF_FORMAT_DOUBLE) ? SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE
                                                                                              : exact.format);

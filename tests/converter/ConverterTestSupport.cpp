@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -194,7 +196,8 @@ std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e
 namespace
 {
 template <typename Sample, typename Write>
-void writeExact (const std::string& path, const std::vector<std::array<Sample, 4>>& frames, int format, Write write)
+void writeExact (const std::string& path, const std::vector<std::array<Sample, 4>>& frames, int format, const Tags& tags,
+                 Write write)
 {
     SF_INFO info {};
     info.samplerate = 48000;
@@ -205,6 +208,19 @@ void writeExact (const std::string& path, const std::vector<std::array<Sample, 4
     if (file == nullptr)
         throw std::runtime_error ("cannot write " + path + ": " + sf_strerror (nullptr));
 
+    // Before the audio; a format without room for a tag refuses it, and the file goes without.
+    for (const auto& [type, text] : tags.strings)
+        sf_set_string (file, type, text.c_str());
+
+    if (tags.hasBext)
+    {
+        SF_BROADCAST_INFO bext {};
+        std::snprintf (bext.description, sizeof (bext.description), "%s", tags.description.c_str());
+        bext.time_reference_low = (std::uint32_t) tags.timeReference;
+        bext.time_reference_high = (std::uint32_t) (tags.timeReference >> 32);
+        sf_command (file, SFC_SET_BROADCAST_INFO, &bext, (int) sizeof (bext));
+    }
+
     const auto written = write (file, frames.data()->data(), (sf_count_t) frames.size());
     sf_close (file);
 
@@ -213,14 +229,42 @@ void writeExact (const std::string& path, const std::vector<std::array<Sample, 4
 }
 } // namespace
 
-void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format)
+void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format, const Tags& tags)
 {
-    writeExact (path, frames, format, sf_writef_int);
+    writeExact (path, frames, format, tags, sf_writef_int);
 }
 
-void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format)
+void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format,
+                           const Tags& tags)
 {
-    writeExact (path, frames, format, sf_writef_double);
+    writeExact (path, frames, format, tags, sf_writef_double);
+}
+
+Tags readTags (const std::string& path)
+{
+    SF_INFO info {};
+    SNDFILE* file = sf_open (path.c_str(), SFM_READ, &info);
+
+    if (file == nullptr)
+        throw std::runtime_error ("cannot read " + path + ": " + sf_strerror (nullptr));
+
+    Tags tags;
+
+    for (int type = SF_STR_FIRST; type <= SF_STR_LAST; ++type)
+        if (const char* text = sf_get_string (file, type); text != nullptr && *text != '\0')
+            tags.strings.emplace_back (type, text);
+
+    SF_BROADCAST_INFO_VAR (16384) bext {};
+    tags.hasBext = sf_command (file, SFC_GET_BROADCAST_INFO, &bext, (int) sizeof (bext)) == SF_TRUE;
+
+    if (tags.hasBext)
+    {
+        tags.description.assign (bext.description, strnlen (bext.description, sizeof (bext.description)));
+        tags.timeReference = ((std::uint64_t) bext.time_reference_high << 32) | bext.time_reference_low;
+    }
+
+    sf_close (file);
+    return tags;
 }
 
 SoundFileContents readSoundFile (const std::string& path)

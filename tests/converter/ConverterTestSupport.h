@@ -49,9 +49,29 @@ struct InterleavedContents
 };
 
 InterleavedContents readInterleaved (const std::string& path);
-/** Exact samples: integers left-justified in 32 bits, or doubles for a DOUBLE subtype. */
-void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format);
-void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format);
+/** String tags and the broadcast-wave description and timecode, as libsndfile reads them. */
+struct Tags
+{
+    std::vector<std::pair<int, std::string>> strings; // SF_STR_* and text
+    bool hasBext = false;
+    std::string description;
+    std::uint64_t timeReference = 0;
+
+    bool operator== (const Tags& other) const
+    {
+        return strings == other.strings && hasBext == other.hasBext && description == other.description
+            && timeReference == other.timeReference;
+    }
+};
+
+Tags readTags (const std::string& path);
+
+/** Exact samples: integers left-justified in 32 bits, or doubles for a DOUBLE
+    subtype; with whatever of the tags the format holds. */
+void writeIntegerSoundFile (const std::string& path, const std::vector<std::array<int, 4>>& frames, int format,
+                            const Tags& tags = {});
+void writeDoubleSoundFile (const std::string& path, const std::vector<std::array<double, 4>>& frames, int format,
+                           const Tags& tags = {});
 
 struct SoundFileContents
 {

@@ -266,6 +266,32 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
                 << test.name;
         }
     }
+
+    // Through the converter, into headers it corrects afterwards (RF64, a marked
+    // .amb), and into FLAC, which has no room for bext: said so, and converted.
+    const std::pair<std::vector<std::string>, std::string> conversions[] = {
+        { { "--to", "ambix", "-o", folder.path ("converted.rf64") }, "" },
+        { { "--to", "fuma", "-o", folder.path ("converted.amb") }, "" },
+        { { "--to", "ambix", "-o", folder.path ("converted.flac") },
+          folder.path ("converted.flac") + ": FLAC cannot hold the input's bext; left out\n" },
+    };
+
+    for (auto [arguments, warning] : conversions)
+    {
+        const auto output = arguments.back();
+        arguments.push_back (folder.path ("source.wav"));
+        const auto result = converter_testing::runConverter (arguments);
+        ASSERT_EQ (result.exitCode, 0) << result.errors;
+        EXPECT_EQ (result.errors, warning.empty() ? std::string() : "ortholume-convert: " + warning) << output;
+
+        const auto copy = read (output);
+        EXPECT_EQ (copy.strings, tags) << output;
+        EXPECT_EQ (copy.hasBroadcastInfo, warning.empty()) << output;
+        EXPECT_EQ (copy.broadcastInfo.time_reference_low, warning.empty() ? oneHourAt48k : 0u) << output;
+    }
+
+    EXPECT_EQ (converter_testing::waveChannelMask (folder.path ("converted.rf64")), 0);
+    EXPECT_EQ (converter_testing::readSoundFile (folder.path ("converted.amb")).bFormat, true);
 }
 
 TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowed)
