@@ -47,7 +47,7 @@ std::string formatSummary (const ConversionRequest& request, const ConversionRep
     const auto names = channelNames (report.to);
 
     for (size_t c = 0; c < names.size(); ++c)
-        text += std::string ("  ") + names[c] + " " + formatPeak (report.peaks[c]);
+        text += std::string ("  ") + names[c] + " " + formatPeak (c < report.peaks.size() ? report.peaks[c] : 0.0f);
 
     return text + "\n";
 }
