@@ -46,8 +46,9 @@ std::string formatSummary (const ConversionRequest& request, const ConversionRep
           + (request.gainDecibels.has_value() ? ", gain " + formatGain (*request.gainDecibels) : std::string()) + "\n";
     text += "  peak";
 
-    for (size_t c = 0; c < report.peaks.size(); ++c)
-        text += std::string ("  ") + channelLetter (report.to, (int) c) + " " + formatPeak (report.peaks[c]);
+    for (size_t c = 0; c < (size_t) report.numChannels; ++c)
+        text += std::string ("  ") + channelLetter (report.to, (int) c) + " "
+              + formatPeak (c < report.peaks.size() ? report.peaks[c] : 0.0f);
 
     return text + "\n";
 }
