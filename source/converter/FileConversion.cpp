@@ -120,13 +120,12 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     report.outputIsBFormat = format.bFormat;
     report.promotedToRf64 = format.promotedToRf64;
 
+    const auto metadata = input->getMetadata();
     auto temporary = about (outputPath, [&] { return std::make_unique<TemporaryOutput> (outputPath); });
     auto output = about (outputPath, [&]
     {
-        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate, input->getMetadata());
+        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate, metadata);
     });
-
-    report.metadataLeftOut = output->getMetadataLeftOut();
 
     const SampleKernel kernel (ambisonicMap (report.to, input->getNumChannels(), request.gainDecibels), input->getCoding(),
                                output->getCoding());
@@ -206,6 +205,11 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
 
     stopIfInterrupted();
     about (outputPath, [&] { output->close(); });
+
+    // libsndfile takes some tags that a format then leaves out (AIFF's date): ask the file.
+    if (! metadata.strings.empty() || metadata.hasBroadcastInfo)
+        report.metadataLeftOut = missingMetadata (metadata, readMetadata (temporary->getPath()));
+
     stopIfInterrupted();
     about (outputPath, [&] { temporary->commit(); });
 

@@ -20,6 +20,33 @@ Metadata readMetadata (SNDFILE* file)
     return metadata;
 }
 
+Metadata readMetadata (const std::string& path)
+{
+    SF_INFO info {};
+    SNDFILE* file = sf_open (path.c_str(), SFM_READ, &info);
+
+    if (file == nullptr)
+        return {};
+
+    auto metadata = readMetadata (file);
+    sf_close (file);
+    return metadata;
+}
+
+std::vector<std::string> missingMetadata (const Metadata& wanted, const Metadata& found)
+{
+    std::vector<std::string> missing;
+
+    if (wanted.hasBroadcastInfo && ! found.hasBroadcastInfo)
+        missing.emplace_back ("bext");
+
+    for (const auto& tag : wanted.strings)
+        if (std::find (found.strings.begin(), found.strings.end(), tag) == found.strings.end())
+            missing.emplace_back (metadataStringName (tag.first));
+
+    return missing;
+}
+
 std::vector<std::string> writeMetadata (SNDFILE* file, const Metadata& metadata)
 {
     std::vector<std::string> leftOut;

@@ -30,6 +30,12 @@ Metadata readMetadata (SNDFILE* file);
     ...), which are left out. */
 std::vector<std::string> writeMetadata (SNDFILE* file, const Metadata& metadata);
 
+/** The metadata of a file that libsndfile can open; none otherwise. */
+Metadata readMetadata (const std::string& path);
+
+/** The names of what `wanted` holds and `found` lacks ("bext", "title", ...). */
+std::vector<std::string> missingMetadata (const Metadata& wanted, const Metadata& found);
+
 /** "title", "artist", ... for a libsndfile string type. */
 const char* metadataStringName (int stringType) noexcept;
 } // namespace ortholume::converter

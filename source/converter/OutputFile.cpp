@@ -63,8 +63,9 @@ OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sa
     }
 
     // Last, with the header settled otherwise: libsndfile rewrites it to make room,
-    // and the raw blocks start wherever its audio then starts.
-    metadataLeftOut = writeMetadata (file, metadata);
+    // and the raw blocks start wherever its audio then starts. What was kept is
+    // read back from the finished file: some formats take a tag and drop it.
+    writeMetadata (file, metadata);
 }
 
 OutputFile::~OutputFile()

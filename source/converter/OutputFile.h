@@ -20,15 +20,12 @@ class OutputFile final
 public:
     /** Throws ConversionError when libsndfile refuses the format. The descriptor
         stays owned by the caller. The metadata goes into the header, before any
-        audio; what the format cannot hold is left out and listed. */
+        audio; what the format cannot hold is left out. */
     OutputFile (int fileDescriptor, const OutputFormat& format, int sampleRate, const Metadata& metadata);
     ~OutputFile();
 
     OutputFile (const OutputFile&) = delete;
     OutputFile& operator= (const OutputFile&) = delete;
-
-    /** The names of the input's tags (and "bext") the format could not hold. */
-    const std::vector<std::string>& getMetadataLeftOut() const noexcept { return metadataLeftOut; }
 
     /** How the samples of a block to write must lie. */
     const SampleCoding& getCoding() const noexcept { return coding; }
@@ -47,6 +44,5 @@ private:
     bool raw = false;
     SampleCoding coding;
     std::uint64_t framesWritten = 0;
-    std::vector<std::string> metadataLeftOut;
 };
 } // namespace ortholume::converter
