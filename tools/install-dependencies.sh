@@ -15,12 +15,17 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libsndfile1-dev
+    # The converter's manual page is written from its --help; ffprobe checks
+    # that its outputs show players no speaker layout.
+    help2man ffmpeg
     # JACK for the Standalone app; a virtual display for anything with a window.
     libjack-jackd2-dev
     xvfb xauth x11-utils
     # Hosts no one here wrote, for the hosting tests: LV2 through jalv on a JACK
     # dummy server, the TTL through lv2_validate, VST2 through Ardour's scanner.
     python3 jalv jackd2 jack-tools lv2-dev sordi ardour
+    # The converter's benchmark: hyperfine, the peers it is timed against, GNU time for peak memory.
+    hyperfine sox ffmpeg time
 )
 
 $sudo apt-get update -qq

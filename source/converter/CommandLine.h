@@ -21,9 +21,12 @@ struct Options
 {
     std::optional<Convention> target;
     std::optional<float> gainDecibels;
-    bool floatOutput = false;
+    int outputSubtype = 0; // libsndfile sample subtype from --bits or --float; 0: the input's
     std::string outputFile;
     std::string outputDirectory;
+    std::string batchFormat; // --format: the extension of every batch output, or empty
+    bool overwrite = false;
+    bool inspect = false;
     int jobs = 0; // 0: one per core
     bool quiet = false;
     bool showHelp = false;
@@ -37,6 +40,8 @@ Options parseCommandLine (const std::vector<std::string>& arguments);
 std::string helpText();
 
 /** Output path for an input in batch mode: the same name in the output folder,
-    except that a B-format .amb going to AmbiX becomes .wav (.amb means FuMa). */
-std::string batchOutputPath (const std::string& outputDirectory, const std::string& inputPath, bool toAmbix);
+    with the extension given by --format if any; without it, a B-format .amb going
+    to AmbiX becomes .wav (.amb means FuMa). */
+std::string batchOutputPath (const std::string& outputDirectory, const std::string& inputPath, bool toAmbix,
+                             const std::string& format = {});
 } // namespace ortholume::converter

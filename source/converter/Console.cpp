@@ -1,5 +1,6 @@
 #include "Console.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -9,6 +10,13 @@ namespace
 {
 std::mutex lock;
 bool progressLineShown = false;
+int outputError = 0;
+
+void noteOutputResult (bool failed)
+{
+    if (failed && outputError == 0)
+        outputError = errno != 0 ? errno : EIO;
+}
 
 void clearProgressLine()
 {
@@ -25,8 +33,8 @@ void printOutput (const std::string& text)
     const std::lock_guard<std::mutex> guard (lock);
     clearProgressLine();
     std::fflush (stderr);
-    std::fputs (text.c_str(), stdout);
-    std::fflush (stdout);
+    errno = 0;
+    noteOutputResult (std::fputs (text.c_str(), stdout) == EOF || std::fflush (stdout) == EOF);
 }
 
 void printError (const std::string& text)
@@ -35,6 +43,14 @@ void printError (const std::string& text)
     clearProgressLine();
     std::fputs (("ortholume-convert: " + text + "\n").c_str(), stderr);
     std::fflush (stderr);
+}
+
+int finishOutput()
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    errno = 0;
+    noteOutputResult (std::fflush (stdout) == EOF || std::ferror (stdout) != 0);
+    return outputError;
 }
 
 void showProgressLine (const std::string& text)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -15,15 +14,6 @@ enum class Convention
 inline const char* conventionName (Convention convention) noexcept
 {
     return convention == Convention::fuma ? "FuMa" : "AmbiX";
-}
-
-/** Channel names in file order. */
-inline std::array<const char*, 4> channelNames (Convention convention) noexcept
-{
-    if (convention == Convention::fuma)
-        return { "W", "X", "Y", "Z" };
-
-    return { "W", "Y", "Z", "X" };
 }
 
 inline Convention oppositeOf (Convention convention) noexcept

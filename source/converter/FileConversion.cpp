@@ -1,63 +1,101 @@
 #include "FileConversion.h"
 
+#include "ChannelMap.h"
 #include "ConversionError.h"
 #include "InputFile.h"
 #include "Interruption.h"
 #include "OutputFile.h"
 #include "OutputFormat.h"
-#include "SampleFormat.h"
+#include "SampleKernel.h"
 #include "TemporaryOutput.h"
 
-#include "processor/ConversionMode.h"
-#include "processor/GainMapping.h"
-#include "processor/VelloranAudioProcessor.h"
-
 #include <algorithm>
-#include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace ortholume::converter
 {
 namespace
 {
-constexpr int numChannels = 4;
-constexpr int framesPerBlock = VelloranAudioProcessor::maxBlockSamples;
+// About a megabyte of 24-bit audio: few system calls, and little memory for any file length.
+constexpr int framesPerBlock = 1 << 16;
 
-void prepareProcessor (VelloranAudioProcessor& processor, Convention to, std::optional<float> gainDecibels)
+// One being read, one being written, one spare, so neither side waits on the other's block.
+constexpr int numBlocks = 3;
+
+struct Block
 {
-    processor.setConversionMode (to == Convention::ambix ? FumaToAmbix : AmbixToFuma);
+    std::vector<unsigned char> input, output;
+    int numFrames = 0;
+};
 
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    processor.setParameter (0, gainParameterForDecibels (gainDecibels.value_or (0.0f)));
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+/** Blocks handed from one thread to the other. Once closed, pop() returns the
+    blocks still queued, then nullptr. */
+class BlockQueue final
+{
+public:
+    void push (Block* block)
+    {
+        {
+            const std::lock_guard lock (mutex);
+            blocks.push_back (block);
+        }
 
-    // A file has no earlier audio to glide from: start exactly in the chosen mapping and gain.
-    processor.settleSmoothing();
+        changed.notify_one();
+    }
+
+    Block* pop()
+    {
+        std::unique_lock lock (mutex);
+        changed.wait (lock, [this] { return ! blocks.empty() || closed; });
+
+        if (blocks.empty())
+            return nullptr;
+
+        auto* const block = blocks.front();
+        blocks.pop_front();
+        return block;
+    }
+
+    void close()
+    {
+        {
+            const std::lock_guard lock (mutex);
+            closed = true;
+        }
+
+        changed.notify_all();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Block*> blocks;
+    bool closed = false;
+};
+
+/** Errors say what happened; which file they concern depends on where they arise. */
+template <typename Step>
+auto about (const std::string& path, Step&& step)
+{
+    try
+    {
+        return step();
+    }
+    catch (const ConversionError& error)
+    {
+        throw ConversionError (path + ": " + error.what());
+    }
 }
 } // namespace
 
-float gainParameterForDecibels (float decibels) noexcept
+ConversionReport convertFile (const ConversionRequest& request, ProgressCounters& progress)
 {
-    return (decibels - gainDecibelsAtZero) / gainDecibelsPerUnit;
-}
-
-ConversionReport convertFile (const ConversionRequest& request, VelloranAudioProcessor& processor,
-                              ProgressCounters& progress)
-{
-    // Errors say what happened; which file they concern depends on where they arise.
-    auto about = [] (const std::string& path, auto&& step)
-    {
-        try
-        {
-            return step();
-        }
-        catch (const ConversionError& error)
-        {
-            throw ConversionError (path + ": " + error.what());
-        }
-    };
-
     const auto& inputPath = request.inputPath;
     const auto& outputPath = request.outputPath;
 
@@ -70,30 +108,41 @@ ConversionReport convertFile (const ConversionRequest& request, VelloranAudioPro
     report.inputFormat = input->getInfo().format;
     report.sampleRate = input->getInfo().samplerate;
     report.numFrames = (std::uint64_t) input->getNumFrames();
+    report.numChannels = input->getNumChannels();
 
     const auto format = about (outputPath, [&]
     {
-        return chooseOutputFormat (outputPath, report.inputFormat, report.to, request.floatOutput, report.numFrames);
+        return chooseOutputFormat (outputPath, report.inputFormat, input->getNumChannels(), report.to, request.outputSubtype,
+                                   report.numFrames);
     });
 
     report.outputFormat = format.sndfileFormat;
     report.outputIsBFormat = format.bFormat;
     report.promotedToRf64 = format.promotedToRf64;
 
-    prepareProcessor (processor, report.to, request.gainDecibels);
-
+    const auto metadata = input->getMetadata();
     auto temporary = about (outputPath, [&] { return std::make_unique<TemporaryOutput> (outputPath); });
     auto output = about (outputPath, [&]
     {
-        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate);
+        return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate, metadata);
     });
+
+    const SampleKernel kernel (ambisonicMap (report.to, input->getNumChannels(), request.gainDecibels), input->getCoding(),
+                               output->getCoding());
 
     progress.totalFrames += report.numFrames;
 
-    std::vector<float> interleaved ((size_t) framesPerBlock * numChannels);
-    juce::AudioBuffer<float> block (numChannels, framesPerBlock);
-    juce::MidiBuffer noMidi;
-    std::array<float, numChannels> peaks {};
+    // A short file needs no more room than its own length.
+    const auto blockFrames = (int) std::min<std::uint64_t> (framesPerBlock, report.numFrames);
+    std::vector<Block> blocks (numBlocks);
+    BlockQueue emptyBlocks, fullBlocks;
+
+    for (auto& block : blocks)
+    {
+        block.input.resize ((size_t) blockFrames * (size_t) kernel.inputFrameBytes());
+        block.output.resize ((size_t) blockFrames * (size_t) kernel.outputFrameBytes());
+        emptyBlocks.push (&block);
+    }
 
     auto stopIfInterrupted = [&]
     {
@@ -102,44 +151,70 @@ ConversionReport convertFile (const ConversionRequest& request, VelloranAudioPro
                                    + std::to_string (interruptingSignal()) + "; nothing was written");
     };
 
-    for (;;)
+    // Reading and converting on one thread, writing on this one: the disk is busy on both sides at once.
+    KernelStats stats;
+    std::exception_ptr readFailure;
+
+    std::thread reader ([&]
     {
-        stopIfInterrupted();
-
-        const int frames = about (inputPath, [&] { return input->read (interleaved.data(), framesPerBlock); });
-
-        if (frames == 0)
-            break;
-
-        block.setSize (numChannels, frames, false, false, true);
-        auto* const* channels = block.getArrayOfWritePointers();
-
-        for (int i = 0; i < frames; ++i)
-            for (int c = 0; c < numChannels; ++c)
-                channels[c][i] = interleaved[(size_t) (i * numChannels + c)];
-
-        processor.processBlock (block, noMidi);
-
-        for (int c = 0; c < numChannels; ++c)
+        try
         {
-            const auto range = juce::FloatVectorOperations::findMinAndMax (channels[c], frames);
-            peaks[(size_t) c] = std::max ({ peaks[(size_t) c], std::abs (range.getStart()), std::abs (range.getEnd()) });
+            while (auto* const block = emptyBlocks.pop())
+            {
+                if (interruptionRequested())
+                    break;
+
+                block->numFrames = about (inputPath, [&] { return input->read (block->input.data(), blockFrames); });
+
+                if (block->numFrames == 0)
+                    break;
+
+                kernel.convert (block->input.data(), block->output.data(), block->numFrames, stats);
+                fullBlocks.push (block);
+            }
+        }
+        catch (...)
+        {
+            readFailure = std::current_exception();
         }
 
-        for (int i = 0; i < frames; ++i)
-            for (int c = 0; c < numChannels; ++c)
-                interleaved[(size_t) (i * numChannels + c)] = channels[c][i];
+        fullBlocks.close();
+    });
 
-        about (outputPath, [&] { output->write (interleaved.data(), frames); });
-        progress.framesDone += (std::uint64_t) frames;
+    try
+    {
+        while (auto* const block = fullBlocks.pop())
+        {
+            stopIfInterrupted();
+            about (outputPath, [&] { output->write (block->output.data(), block->numFrames); });
+            progress.framesDone += (std::uint64_t) block->numFrames;
+            emptyBlocks.push (block);
+        }
+    }
+    catch (...)
+    {
+        emptyBlocks.close();
+        reader.join();
+        throw;
     }
 
+    reader.join();
+
+    if (readFailure != nullptr)
+        std::rethrow_exception (readFailure);
+
+    stopIfInterrupted();
     about (outputPath, [&] { output->close(); });
+
+    // libsndfile takes some tags that a format then leaves out (AIFF's date): ask the file.
+    if (! metadata.strings.empty() || metadata.hasBroadcastInfo)
+        report.metadataLeftOut = missingMetadata (metadata, readMetadata (temporary->getPath()));
+
     stopIfInterrupted();
     about (outputPath, [&] { temporary->commit(); });
 
-    report.peaks = peaks;
-    report.clippedSamples = output->getClippedSamples();
+    report.peaks.assign (stats.peaks.begin(), stats.peaks.end());
+    report.clippedSamples = stats.clippedSamples;
     return report;
 }
 } // namespace ortholume::converter

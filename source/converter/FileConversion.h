@@ -2,13 +2,11 @@
 
 #include "Convention.h"
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-class VelloranAudioProcessor;
+#include <vector>
 
 namespace ortholume::converter
 {
@@ -18,7 +16,7 @@ struct ConversionRequest
     std::string outputPath;
     std::optional<Convention> target;
     std::optional<float> gainDecibels;
-    bool floatOutput = false;
+    int outputSubtype = 0; // 0: the input's sample format
 };
 
 struct ConversionReport
@@ -28,14 +26,18 @@ struct ConversionReport
     bool inputIsBFormat = false;
     int inputFormat = 0;
     int outputFormat = 0;
+    int numChannels = 4;
     bool outputIsBFormat = false;
     bool promotedToRf64 = false;
     int sampleRate = 0;
     std::uint64_t numFrames = 0;
     std::uint64_t clippedSamples = 0;
 
-    /** Largest magnitude per output channel, in file order, after gain. */
-    std::array<float, 4> peaks {};
+    /** The input's tags (and "bext") that the output's format cannot hold. */
+    std::vector<std::string> metadataLeftOut;
+
+    /** Largest magnitude per output channel, in file order, after gain and before clipping. */
+    std::vector<float> peaks;
 };
 
 /** Frames converted so far, for the progress display. */
@@ -46,13 +48,10 @@ struct ProgressCounters
     std::atomic<int> filesDone { 0 };
 };
 
-/** Converts one file through the engine, settled in the chosen direction and gain,
-    into a temporary file that replaces the output only when everything succeeded.
-    Throws ConversionError (with the reason, not the file name) on any failure,
-    including interruption by a signal; nothing is left behind then. */
-ConversionReport convertFile (const ConversionRequest& request, VelloranAudioProcessor& processor,
-                              ProgressCounters& progress);
-
-/** The Gain parameter's normalised value for a gain in dB (-90 to +10). */
-float gainParameterForDecibels (float decibels) noexcept;
+/** Converts one file with the exact kernel into a temporary file that replaces
+    the output only when everything succeeded. One thread reads and converts
+    while the calling thread writes. Throws ConversionError (with the file name
+    and the reason) on any failure, including interruption by a signal; nothing
+    is left behind then. */
+ConversionReport convertFile (const ConversionRequest& request, ProgressCounters& progress);
 } // namespace ortholume::converter

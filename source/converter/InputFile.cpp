@@ -1,5 +1,6 @@
 #include "InputFile.h"
 
+#include "AmbisonicOrders.h"
 #include "ConversionError.h"
 #include "SampleFormat.h"
 
@@ -23,6 +24,22 @@ std::string describeOpenFailure (const std::string& path)
     // libsndfile words this well ("Format not recognised.", "System error : ..."), without the file name.
     return std::string ("cannot be read: ") + sf_strerror (nullptr);
 }
+
+/** Coded float formats; every other coding is integers at heart and reads exactly as such. */
+bool readsAsDouble (int format) noexcept
+{
+    switch (format & SF_FORMAT_SUBMASK)
+    {
+        case SF_FORMAT_FLOAT:
+        case SF_FORMAT_DOUBLE:
+        case SF_FORMAT_VORBIS:
+        case SF_FORMAT_OPUS:
+        case SF_FORMAT_MPEG_LAYER_I:
+        case SF_FORMAT_MPEG_LAYER_II:
+        case SF_FORMAT_MPEG_LAYER_III: return true;
+        default: return false;
+    }
+}
 } // namespace
 
 InputFile::InputFile (const std::string& path)
@@ -32,12 +49,12 @@ InputFile::InputFile (const std::string& path)
     if (file == nullptr)
         throw ConversionError (describeOpenFailure (path));
 
-    if (info.channels != numChannels)
+    bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
+
+    if (const auto problem = describeUnconvertibleChannels (info.channels, bFormat); ! problem.empty())
     {
-        const auto channels = info.channels;
         sf_close (file);
-        throw ConversionError ("has " + std::to_string (channels) + " channel" + (channels == 1 ? "" : "s")
-                               + "; first-order ambisonics needs exactly 4");
+        throw ConversionError (problem);
     }
 
     std::string log (16384, '\0');
@@ -57,8 +74,17 @@ InputFile::InputFile (const std::string& path)
         throw ConversionError ("has no audio (0 frames)");
     }
 
-    bFormat = sf_command (file, SFC_WAVEX_GET_AMBISONIC, nullptr, 0) == SF_AMBISONIC_B_FORMAT;
-    integerPcm = integerBitsOf (info.format) > 0;
+    if (const auto plain = rawSampleCoding (info.format, sf_command (file, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE))
+    {
+        raw = true;
+        coding = *plain;
+    }
+    else
+    {
+        // A FLAC sample of 16 or 24 bits arrives left-justified: said so, it can be copied into FLAC of its depth.
+        const auto bits = integerBitsOf (info.format);
+        coding = readsAsDouble (info.format) ? nativeDoubleCoding() : nativeIntCoding (bits > 0 ? bits : 32);
+    }
 }
 
 InputFile::~InputFile()
@@ -67,7 +93,7 @@ InputFile::~InputFile()
         sf_close (file);
 }
 
-int InputFile::read (float* interleaved, int maxFrames)
+int InputFile::read (unsigned char* block, int maxFrames)
 {
     const auto wanted = (int) std::min<sf_count_t> (maxFrames, info.frames - framesRead);
 
@@ -76,21 +102,12 @@ int InputFile::read (float* interleaved, int maxFrames)
 
     sf_count_t got = 0;
 
-    if (integerPcm)
-    {
-        integerBuffer.resize ((size_t) wanted * numChannels);
-        got = sf_readf_int (file, integerBuffer.data(), wanted);
-
-        // Left-justified 32-bit integers; the power-of-two scale keeps 24 bits exact.
-        constexpr float scale = 1.0f / 2147483648.0f;
-
-        for (size_t i = 0; i < (size_t) got * numChannels; ++i)
-            interleaved[i] = (float) integerBuffer[i] * scale;
-    }
+    if (raw)
+        got = std::max<sf_count_t> (sf_read_raw (file, block, (sf_count_t) wanted * getFrameBytes()), 0) / getFrameBytes();
+    else if (coding.type == SampleType::f64)
+        got = sf_readf_double (file, reinterpret_cast<double*> (block), wanted);
     else
-    {
-        got = sf_readf_float (file, interleaved, wanted);
-    }
+        got = sf_readf_int (file, reinterpret_cast<int*> (block), wanted);
 
     if (got != wanted)
     {

@@ -1,24 +1,24 @@
 #pragma once
 
+#include "Metadata.h"
+#include "SampleKernel.h"
+
 #include <sndfile.h>
 
 #include <string>
-#include <vector>
 
 namespace ortholume::converter
 {
-/** A four-channel sound file opened for reading through libsndfile, delivering
-    interleaved float frames.
+/** An ambisonic sound file (4, 9 or 16 channels) opened for reading through
+    libsndfile, delivering its exact samples in interleaved blocks.
 
-    Integer PCM is read as integers and scaled by a power of two, so every sample
-    of up to 24 bits reaches the engine exactly (libsndfile's own float path uses
-    different scales for reading and writing, which would not round-trip). */
+    Plain PCM and float audio is read as the bytes the file holds, in large
+    blocks, with no conversion on the way; coded audio (FLAC and the like) comes
+    as libsndfile's 32-bit integers, or doubles for coded float formats. */
 class InputFile final
 {
 public:
-    static constexpr int numChannels = 4;
-
-    /** Throws ConversionError: cannot open, unknown format, not four channels,
+    /** Throws ConversionError: cannot open, unknown format, not 4, 9 or 16 channels,
         a header that promises more audio than the file holds, or no audio at all. */
     explicit InputFile (const std::string& path);
     ~InputFile();
@@ -28,19 +28,28 @@ public:
 
     const SF_INFO& getInfo() const noexcept { return info; }
     sf_count_t getNumFrames() const noexcept { return info.frames; }
+    int getNumChannels() const noexcept { return info.channels; }
     bool isBFormat() const noexcept { return bFormat; }
 
-    /** Reads up to maxFrames interleaved frames; throws if the file ends early
-        or cannot be read. Returns 0 only at the announced end. */
-    int read (float* interleaved, int maxFrames);
+    /** The string tags and bext chunk the file holds. */
+    Metadata getMetadata() const { return readMetadata (file); }
+
+    /** How the samples of a block read lie. */
+    const SampleCoding& getCoding() const noexcept { return coding; }
+    int getFrameBytes() const noexcept { return coding.bytes() * info.channels; }
+
+    /** Reads up to maxFrames interleaved frames into a block of
+        maxFrames * getFrameBytes() bytes; throws if the file ends early or cannot
+        be read. Returns 0 only at the announced end. */
+    int read (unsigned char* block, int maxFrames);
 
 private:
     SNDFILE* file = nullptr;
     SF_INFO info {};
     bool bFormat = false;
-    bool integerPcm = false;
+    bool raw = false;
+    SampleCoding coding;
     sf_count_t framesRead = 0;
-    std::vector<int> integerBuffer;
 };
 
 /** True when libsndfile's header log reports a chunk that claims more bytes than

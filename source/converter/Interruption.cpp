@@ -1,5 +1,6 @@
 #include "Interruption.h"
 
+#include <atomic>
 #include <csignal>
 #include <initializer_list>
 
@@ -7,12 +8,15 @@ namespace ortholume::converter
 {
 namespace
 {
-volatile std::sig_atomic_t receivedSignal = 0;
+// Set in a signal handler and read by every worker thread: only a lock-free
+// atomic is safe for both.
+std::atomic<int> receivedSignal { 0 };
+static_assert (std::atomic<int>::is_always_lock_free);
 
 extern "C" void rememberSignal (int signalNumber)
 {
-    if (receivedSignal == 0)
-        receivedSignal = signalNumber;
+    int none = 0;
+    receivedSignal.compare_exchange_strong (none, signalNumber);
 }
 } // namespace
 
@@ -36,11 +40,11 @@ void installSignalHandlers()
 
 bool interruptionRequested() noexcept
 {
-    return receivedSignal != 0;
+    return receivedSignal.load (std::memory_order_relaxed) != 0;
 }
 
 int interruptingSignal() noexcept
 {
-    return (int) receivedSignal;
+    return receivedSignal.load (std::memory_order_relaxed);
 }
 } // namespace ortholume::converter

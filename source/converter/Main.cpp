@@ -1,98 +1,92 @@
-// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX
-// with the plug-in's own engine.
+// ortholume-convert: converts first-order ambisonic files between FuMa and AmbiX,
+// exactly (moved channels bit for bit, scaled ones rounded once from double),
+// and tells which convention a file is in.
 #include "CommandLine.h"
 #include "Console.h"
+#include "ConventionProbe.h"
 #include "ConversionError.h"
+#include "ConversionPlan.h"
 #include "FileConversion.h"
+#include "Inspection.h"
 #include "Interruption.h"
 #include "ProgressBar.h"
 #include "Summary.h"
 #include "TemporaryOutput.h"
 
-#include "processor/VelloranAudioProcessor.h"
-
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
-#include <set>
 #include <thread>
 
 using namespace ortholume::converter;
 
 namespace
 {
-bool sameFile (const struct stat& a, const struct stat& b) noexcept
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-/** Everything that can be refused before any file is touched. Throws UsageError. */
-std::vector<ConversionRequest> planConversions (const Options& options)
-{
-    if (! options.outputDirectory.empty())
-    {
-        struct stat folder {};
-
-        if (::stat (options.outputDirectory.c_str(), &folder) != 0 || ! S_ISDIR (folder.st_mode))
-            throw UsageError ("--output-dir " + options.outputDirectory + ": no such folder");
-    }
-
-    std::vector<ConversionRequest> requests;
-    std::vector<struct stat> inputStatus;
-
-    for (const auto& input : options.inputs)
-    {
-        ConversionRequest request;
-        request.inputPath = input;
-        request.target = options.target;
-        request.gainDecibels = options.gainDecibels;
-        request.floatOutput = options.floatOutput;
-
-        // Without --to, only B-format inputs are accepted, and they go to AmbiX.
-        const bool toAmbix = options.target.value_or (Convention::ambix) == Convention::ambix;
-        request.outputPath = options.outputFile.empty() ? batchOutputPath (options.outputDirectory, input, toAmbix)
-                                                        : options.outputFile;
-        requests.push_back (request);
-
-        struct stat status {};
-
-        if (::stat (input.c_str(), &status) == 0)
-            inputStatus.push_back (status);
-    }
-
-    std::set<std::string> outputs;
-
-    for (const auto& request : requests)
-    {
-        if (! outputs.insert (request.outputPath).second)
-            throw UsageError (request.outputPath + ": more than one input would be written here");
-
-        struct stat status {};
-
-        if (::stat (request.outputPath.c_str(), &status) != 0)
-            continue;
-
-        for (const auto& input : inputStatus)
-            if (sameFile (status, input))
-                throw UsageError (request.outputPath + ": is an input file; refusing to overwrite an input");
-    }
-
-    return requests;
-}
-
 int defaultJobs()
 {
     return (int) std::max (1u, std::thread::hardware_concurrency());
+}
+
+/** The exit status, unless standard output failed: a run whose report was lost did not succeed. */
+int finish (int status)
+{
+    if (const auto error = console::finishOutput(); error != 0)
+    {
+        console::printError (std::string ("standard output: write error: ") + std::strerror (error));
+        return status == exitSuccess ? exitSomeFilesFailed : status;
+    }
+
+    return status;
+}
+
+int inspect (const Options& options)
+{
+    int status = exitSuccess;
+
+    for (const auto& input : options.inputs)
+    {
+        try
+        {
+            console::printOutput (inspectFile (input));
+        }
+        catch (const std::exception& error)
+        {
+            status = exitSomeFilesFailed;
+            console::printError (input + ": " + error.what());
+        }
+    }
+
+    return status;
+}
+
+/** Warns when the signal contradicts the direction asked for (or implied by a
+    B-format mark); never stops the conversion. */
+void warnAboutContradiction (const ConversionRequest& request, bool directionGiven)
+{
+    if (! request.target.has_value())
+        return;
+
+    try
+    {
+        const auto estimate = probeConvention (request.inputPath);
+
+        if (const auto warning = describeContradiction (estimate, *request.target, ! directionGiven); ! warning.empty())
+            console::printError (request.inputPath + ": " + warning);
+    }
+    catch (const std::exception&)
+    {
+        // An unreadable input is the conversion's to report.
+    }
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
     Options options;
-    std::vector<ConversionRequest> requests;
+    ConversionPlan plan;
 
     try
     {
@@ -101,16 +95,19 @@ int main (int argc, char** argv)
         if (options.showHelp)
         {
             console::printOutput (helpText());
-            return exitSuccess;
+            return finish (exitSuccess);
         }
 
         if (options.showVersion)
         {
             console::printOutput (std::string ("ortholume-convert ") + ORTHOLUME_VERSION + "\n");
-            return exitSuccess;
+            return finish (exitSuccess);
         }
 
-        requests = planConversions (options);
+        if (options.inspect)
+            return finish (inspect (options));
+
+        plan = planConversions (options);
     }
     catch (const UsageError& error)
     {
@@ -118,40 +115,58 @@ int main (int argc, char** argv)
         return exitUsageError;
     }
 
+    if (! plan.existingOutputs.empty())
+    {
+        for (const auto& output : plan.existingOutputs)
+            console::printError (output + ": exists already");
+
+        console::printError ("nothing was converted: give --overwrite to replace existing outputs");
+        return finish (exitSomeFilesFailed);
+    }
+
     installSignalHandlers();
     TemporaryOutput::captureCreationMask();
+    TemporaryOutput::setReplacesExisting (options.overwrite);
 
-    const int numJobs = std::min ((int) requests.size(), options.jobs > 0 ? options.jobs : defaultJobs());
+    const auto& conversions = plan.conversions;
+    const bool batch = ! options.outputDirectory.empty();
+    const int numJobs = std::min ((int) conversions.size(), options.jobs > 0 ? options.jobs : defaultJobs());
 
-    // One engine per job: a processor carries its own smoothing state.
-    std::vector<std::unique_ptr<VelloranAudioProcessor>> processors;
+    // One set of counters per job: a failed file's unread frames must still count as done.
+    std::vector<std::unique_ptr<ProgressCounters>> counters;
 
     for (int j = 0; j < numJobs; ++j)
-        processors.push_back (std::make_unique<VelloranAudioProcessor>());
+        counters.push_back (std::make_unique<ProgressCounters>());
 
-    ProgressCounters counters;
-    std::atomic<size_t> nextRequest { 0 };
-    std::atomic<int> failures { 0 };
+    std::atomic<size_t> nextConversion { 0 };
+    std::atomic<int> converted { 0 }, failures { 0 };
+    std::atomic<std::uint64_t> framesSkipped { 0 };
 
-    auto work = [&] (VelloranAudioProcessor& processor)
+    auto work = [&] (ProgressCounters& progress)
     {
         for (;;)
         {
-            const auto index = nextRequest++;
+            const auto index = nextConversion++;
 
-            if (index >= requests.size() || interruptionRequested())
+            if (index >= conversions.size() || interruptionRequested())
                 return;
 
-            const auto& request = requests[index];
+            const auto& [request, plannedFrames] = conversions[index];
+            const auto framesBefore = progress.framesDone.load();
 
             try
             {
-                const auto report = convertFile (request, processor, counters);
+                warnAboutContradiction (request, options.target.has_value());
+                const auto report = convertFile (request, progress);
+                ++converted;
 
                 if (! options.quiet)
-                    console::printOutput (formatSummary (request, report));
+                    console::printOutput (batch ? formatBatchLine (request, report) : formatSummary (request, report));
 
                 if (const auto warning = formatClippingWarning (request, report); ! warning.empty())
+                    console::printError (warning);
+
+                if (const auto warning = formatMetadataWarning (request, report); ! warning.empty())
                     console::printError (warning);
             }
             catch (const ConversionError& error)
@@ -165,7 +180,10 @@ int main (int argc, char** argv)
                 console::printError (request.inputPath + ": " + error.what());
             }
 
-            ++counters.filesDone;
+            if (const auto read = progress.framesDone.load() - framesBefore; read < plannedFrames)
+                framesSkipped += plannedFrames - read;
+
+            ++progress.filesDone;
         }
     };
 
@@ -173,25 +191,45 @@ int main (int argc, char** argv)
         std::unique_ptr<ProgressBar> progressBar;
 
         if (! options.quiet && ::isatty (STDERR_FILENO))
-            progressBar = std::make_unique<ProgressBar> (counters, (int) requests.size());
+        {
+            auto sample = [&]
+            {
+                ProgressBar::State state;
+                state.totalFrames = plan.totalFrames;
+                state.framesDone = framesSkipped.load();
+
+                for (const auto& job : counters)
+                {
+                    state.framesDone += job->framesDone.load();
+                    state.filesDone += job->filesDone.load();
+                }
+
+                return state;
+            };
+
+            progressBar = std::make_unique<ProgressBar> (sample, (int) conversions.size());
+        }
 
         std::vector<std::thread> workers;
 
         for (int j = 1; j < numJobs; ++j)
-            workers.emplace_back (work, std::ref (*processors[(size_t) j]));
+            workers.emplace_back (work, std::ref (*counters[(size_t) j]));
 
-        work (*processors[0]);
+        work (*counters[0]);
 
         for (auto& worker : workers)
             worker.join();
     }
 
+    if (batch && ! options.quiet)
+        console::printOutput (formatTally (converted, failures, (int) conversions.size() - converted - failures));
+
     if (interruptionRequested())
     {
         console::printError ("interrupted by signal " + std::to_string (interruptingSignal())
                              + "; unfinished outputs were removed");
-        return exitInterruptedBase + interruptingSignal();
+        return finish (exitInterruptedBase + interruptingSignal());
     }
 
-    return failures > 0 ? exitSomeFilesFailed : exitSuccess;
+    return finish (failures > 0 ? exitSomeFilesFailed : exitSuccess);
 }

@@ -4,15 +4,13 @@
 #include "Rf64FormatChunk.h"
 #include "SampleFormat.h"
 
-#include <cmath>
+#include <algorithm>
 #include <string>
 
 namespace ortholume::converter
 {
 namespace
 {
-constexpr double roundingConstant = 6755399441055744.0; // 1.5 * 2^52
-
 std::string writeFailure (SNDFILE* file, std::uint64_t framesWritten)
 {
     return "could not be written after " + std::to_string (framesWritten) + " frames (" + sf_strerror (file)
@@ -20,14 +18,13 @@ std::string writeFailure (SNDFILE* file, std::uint64_t framesWritten)
 }
 } // namespace
 
-OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sampleRate)
+OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sampleRate, const Metadata& metadata)
     : fileDescriptor (descriptor),
-      format (outputFormat),
-      integerBits (integerBitsOf (outputFormat.sndfileFormat))
+      format (outputFormat)
 {
     SF_INFO info {};
     info.samplerate = sampleRate;
-    info.channels = numChannels;
+    info.channels = format.numChannels;
     info.format = format.sndfileFormat;
 
     file = sf_open_fd (fileDescriptor, SFM_WRITE, &info, SF_FALSE);
@@ -43,9 +40,32 @@ OutputFile::OutputFile (int descriptor, const OutputFormat& outputFormat, int sa
         throw ConversionError ("could not be marked as B-format");
     }
 
-    // Coded formats (neither integer PCM nor float) are quantised by libsndfile; let it saturate, not wrap.
-    if (integerBits == 0)
+    const auto subtype = format.sndfileFormat & SF_FORMAT_SUBMASK;
+
+    if (const auto plain = rawSampleCoding (format.sndfileFormat, sf_command (file, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE))
+    {
+        raw = true;
+        coding = *plain;
+
+        // libsndfile measures a float file's peaks only on its own write path; a PEAK chunk of zeros would lie.
+        sf_command (file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    }
+    else if (const auto bits = integerBitsOf (format.sndfileFormat); bits > 0)
+    {
+        coding = nativeIntCoding (bits);
+    }
+    else
+    {
+        // Coded formats are quantised by libsndfile; let it saturate, not wrap, and count what it will clip.
+        coding = nativeDoubleCoding();
+        coding.countOverFullScale = subtype != SF_FORMAT_FLOAT && subtype != SF_FORMAT_DOUBLE;
         sf_command (file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    }
+
+    // Last, with the header settled otherwise: libsndfile rewrites it to make room,
+    // and the raw blocks start wherever its audio then starts. What was kept is
+    // read back from the finished file: some formats take a tag and drop it.
+    writeMetadata (file, metadata);
 }
 
 OutputFile::~OutputFile()
@@ -54,50 +74,16 @@ OutputFile::~OutputFile()
         sf_close (file);
 }
 
-void OutputFile::write (const float* interleaved, int numFrames)
+void OutputFile::write (const unsigned char* block, int numFrames)
 {
-    const auto numSamples = (std::size_t) numFrames * numChannels;
     sf_count_t written = 0;
 
-    if (integerBits > 0)
-    {
-        integerBuffer.resize (numSamples);
-        const double scale = std::ldexp (1.0, integerBits - 1);
-        const double largest = scale - 1.0;
-        const double smallest = -scale;
-        const int shift = 32 - integerBits;
-        std::uint64_t clipped = 0;
-
-        for (std::size_t i = 0; i < numSamples; ++i)
-        {
-            // Adding and taking away 1.5 * 2^52 rounds to nearest, ties to even, as
-            // nearbyint does in the default mode, without a library call per sample.
-            const double scaled = (double) interleaved[i] * scale;
-            double value = (scaled + roundingConstant) - roundingConstant;
-            const bool over = value > largest;
-            const bool under = value < smallest;
-            const bool notANumber = value != value;
-            clipped += (std::uint64_t) (over | under | notANumber);
-            value = over ? largest : (under ? smallest : (notANumber ? 0.0 : value));
-
-            // libsndfile takes integers left-justified in 32 bits.
-            integerBuffer[i] = (int) ((std::uint32_t) (std::int32_t) value << shift);
-        }
-
-        clippedSamples += clipped;
-        written = sf_writef_int (file, integerBuffer.data(), numFrames);
-    }
+    if (raw)
+        written = std::max<sf_count_t> (sf_write_raw (file, block, (sf_count_t) numFrames * getFrameBytes()), 0) / getFrameBytes();
+    else if (coding.type == SampleType::f64)
+        written = sf_writef_double (file, reinterpret_cast<const double*> (block), numFrames);
     else
-    {
-        if ((format.sndfileFormat & SF_FORMAT_SUBMASK) != SF_FORMAT_FLOAT
-            && (format.sndfileFormat & SF_FORMAT_SUBMASK) != SF_FORMAT_DOUBLE)
-        {
-            for (std::size_t i = 0; i < numSamples; ++i)
-                clippedSamples += std::abs (interleaved[i]) > 1.0f ? 1u : 0u;
-        }
-
-        written = sf_writef_float (file, interleaved, numFrames);
-    }
+        written = sf_writef_int (file, reinterpret_cast<const int*> (block), numFrames);
 
     if (written != numFrames)
         throw ConversionError (writeFailure (file, framesWritten + (std::uint64_t) std::max<sf_count_t> (written, 0)));

@@ -1,5 +1,6 @@
 #include "OutputFormat.h"
 
+#include "AmbisonicOrders.h"
 #include "ConversionError.h"
 #include "SampleFormat.h"
 
@@ -7,13 +8,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace ortholume::converter
 {
 namespace
 {
-constexpr int numChannels = 4;
-
 int containerForExtension (const std::string& extension)
 {
     if (extension == "wav") return SF_FORMAT_WAV;
@@ -39,7 +39,7 @@ int bytesPerSample (int subtype) noexcept
     }
 }
 
-bool canHold (int format)
+bool canHold (int format, int numChannels)
 {
     SF_INFO probe {};
     probe.format = format;
@@ -47,7 +47,54 @@ bool canHold (int format)
     probe.samplerate = 48000;
     return sf_format_check (&probe) == SF_TRUE;
 }
+
+struct BitsChoice
+{
+    const char* name;
+    int subtype;
+};
+
+constexpr BitsChoice bitsChoices[] = { { "16", SF_FORMAT_PCM_16 }, { "24", SF_FORMAT_PCM_24 }, { "32", SF_FORMAT_PCM_32 },
+                                       { "float", SF_FORMAT_FLOAT }, { "double", SF_FORMAT_DOUBLE } };
+
+/** What to do instead, from the sample formats the container does hold. */
+std::string adviceFor (int container, int numChannels)
+{
+    std::vector<std::string> choices;
+    bool holdsFloat = false;
+
+    for (const auto& choice : bitsChoices)
+    {
+        if (canHold (container | choice.subtype, numChannels))
+        {
+            choices.push_back (std::string ("--bits ") + choice.name);
+            holdsFloat = holdsFloat || choice.subtype == SF_FORMAT_FLOAT;
+        }
+    }
+
+    if (choices.empty())
+        return "choose another output format";
+
+    std::string advice = "use ";
+
+    for (size_t i = 0; i < choices.size(); ++i)
+        advice += (i == 0 ? "" : (i + 1 == choices.size() ? " or " : ", ")) + choices[i];
+
+    if (! holdsFloat)
+        advice += " (" + describeContainer (container, false) + " holds no float samples; .wav, .w64, .rf64 and .caf do)";
+
+    return advice + ", or another output format";
+}
 } // namespace
+
+int subtypeForBits (const std::string& bits) noexcept
+{
+    for (const auto& choice : bitsChoices)
+        if (bits == choice.name)
+            return choice.subtype;
+
+    return 0;
+}
 
 std::string lowerCaseExtension (const std::string& path)
 {
@@ -68,8 +115,8 @@ bool isWritableExtension (const std::string& extension)
     return containerForExtension (extension) != 0;
 }
 
-OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 bool floatOutput, std::uint64_t numFrames)
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, int numChannels,
+                                 Convention outputConvention, int requestedSubtype, std::uint64_t numFrames)
 {
     const auto extension = lowerCaseExtension (outputPath);
     int container = containerForExtension (extension);
@@ -78,7 +125,17 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         throw ConversionError ("has an output name whose format is unknown (\"." + extension
                                + "\"); use .wav, .amb, .w64, .rf64, .caf, .aif, .aiff or .flac");
 
+    // FLAC's frame header counts at most eight channels.
+    if (container == SF_FORMAT_FLAC && numChannels > 8)
+        throw ConversionError ("cannot be written as FLAC: FLAC holds at most 8 channels, and the input has "
+                               + std::to_string (numChannels)
+                               + (ambisonicOrderOf (numChannels) == 2   ? " (second order)"
+                                  : ambisonicOrderOf (numChannels) == 3 ? " (third order)"
+                                                                        : "")
+                               + "; use .wav, .w64, .rf64, .caf or .aiff");
+
     OutputFormat result;
+    result.numChannels = numChannels;
 
     if (container == SF_FORMAT_WAVEX)
     {
@@ -89,12 +146,12 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         result.bFormat = true;
     }
 
-    int subtype = floatOutput ? SF_FORMAT_FLOAT : (inputFormat & SF_FORMAT_SUBMASK);
+    int subtype = requestedSubtype != 0 ? requestedSubtype : (inputFormat & SF_FORMAT_SUBMASK);
 
     // WAV keeps 8-bit samples unsigned, AIFF signed: follow the container.
-    if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype))
+    if (subtype == SF_FORMAT_PCM_S8 && ! canHold (container | subtype, numChannels))
         subtype = SF_FORMAT_PCM_U8;
-    else if (subtype == SF_FORMAT_PCM_U8 && ! canHold (container | subtype))
+    else if (subtype == SF_FORMAT_PCM_U8 && ! canHold (container | subtype, numChannels))
         subtype = SF_FORMAT_PCM_S8;
 
     const auto audioBytes = numFrames * numChannels * (std::uint64_t) bytesPerSample (subtype);
@@ -112,14 +169,19 @@ OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat,
         }
     }
 
-    if (! canHold (container | subtype))
+    // Float in WAV needs an extensible format chunk (readers warn about the short
+    // one libsndfile writes for plain WAV); its speaker mask is cleared afterwards.
+    const bool floatWav = container == SF_FORMAT_WAV && (subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE);
+
+    if (floatWav)
+        container = SF_FORMAT_WAVEX;
+
+    if (! canHold (container | subtype, numChannels))
         throw ConversionError ("cannot be written as " + describeSampleFormat (subtype) + " in "
-                               + describeContainer (container, false)
-                               + (floatOutput ? std::string ("; drop --float or choose .wav, .w64, .rf64 or .caf")
-                                              : std::string ("; use --float or another output format")));
+                               + describeContainer (container, false) + "; " + adviceFor (container, numChannels));
 
     result.sndfileFormat = container | subtype;
-    result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64;
+    result.rewriteRf64FormatChunk = container == SF_FORMAT_RF64 || floatWav;
     return result;
 }
 } // namespace ortholume::converter

@@ -11,12 +11,14 @@ namespace ortholume::converter
 struct OutputFormat
 {
     int sndfileFormat = 0;
+    int numChannels = 4;
 
     /** Marked as ambisonic B-format (.amb): FuMa output to a .amb name only. */
     bool bFormat = false;
 
-    /** RF64 header that libsndfile writes with a Quad speaker mask and cannot mark
-        as B-format: its format chunk is corrected after closing. */
+    /** An extensible header (RF64, or float WAV) that libsndfile writes with a
+        Quad speaker mask and, for RF64, cannot mark as B-format: its format chunk
+        is corrected after closing (rewriteRf64FormatChunk). */
     bool rewriteRf64FormatChunk = false;
 
     /** A .wav or .amb name whose audio is too large for WAV's 32-bit sizes. */
@@ -28,10 +30,14 @@ struct OutputFormat
 constexpr std::uint64_t largestClassicFileAudioBytes = 0xFFFFFFFFull - (1u << 20);
 
 /** Chooses the container from the output name's extension and the sample format
-    from the input's (or 32-bit float when asked). Throws ConversionError when the
-    name or the combination cannot be written. */
-OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, Convention outputConvention,
-                                 bool floatOutput, std::uint64_t numFrames);
+    from the input's, or the libsndfile subtype asked for (0: the input's), for
+    the input's channel count. Throws ConversionError when the name or the
+    combination cannot be written. */
+OutputFormat chooseOutputFormat (const std::string& outputPath, int inputFormat, int numChannels,
+                                 Convention outputConvention, int requestedSubtype, std::uint64_t numFrames);
+
+/** The subtype for a --bits value (16, 24, 32, float, double), or 0 for anything else. */
+int subtypeForBits (const std::string& bits) noexcept;
 
 /** The lower-case extension without the dot, or an empty string. */
 std::string lowerCaseExtension (const std::string& path);

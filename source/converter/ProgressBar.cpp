@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace ortholume::converter
 {
@@ -13,8 +14,8 @@ constexpr int barWidth = 30;
 constexpr auto redrawInterval = std::chrono::milliseconds (200);
 } // namespace
 
-ProgressBar::ProgressBar (const ProgressCounters& progressCounters, int files)
-    : counters (progressCounters), numFiles (files), thread ([this] { run(); })
+ProgressBar::ProgressBar (std::function<State()> sampleState, int files)
+    : sample (std::move (sampleState)), numFiles (files), thread ([this] { run(); })
 {
 }
 
@@ -32,7 +33,6 @@ ProgressBar::~ProgressBar()
 
 std::string ProgressBar::render (std::uint64_t framesDone, std::uint64_t totalFrames, int filesDone, int files)
 {
-    // The total grows as files open, so the fraction can only be an estimate until all are open.
     const double fraction = totalFrames > 0 ? std::min (1.0, (double) framesDone / (double) totalFrames) : 0.0;
     const int filled = (int) (fraction * barWidth);
 
@@ -49,8 +49,8 @@ void ProgressBar::run()
 
     while (! stopping)
     {
-        console::showProgressLine (render (counters.framesDone.load(), counters.totalFrames.load(),
-                                           counters.filesDone.load(), numFiles));
+        const auto state = sample();
+        console::showProgressLine (render (state.framesDone, state.totalFrames, state.filesDone, numFiles));
         wake.wait_for (guard, redrawInterval, [this] { return stopping; });
     }
 }

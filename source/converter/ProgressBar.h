@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileConversion.h"
-
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,7 +14,15 @@ namespace ortholume::converter
 class ProgressBar final
 {
 public:
-    ProgressBar (const ProgressCounters& counters, int numFiles);
+    struct State
+    {
+        std::uint64_t framesDone = 0;
+        std::uint64_t totalFrames = 0;
+        int filesDone = 0;
+    };
+
+    /** `sample` is called from the bar's own thread a few times a second. */
+    ProgressBar (std::function<State()> sample, int numFiles);
     ~ProgressBar();
 
     ProgressBar (const ProgressBar&) = delete;
@@ -26,7 +34,7 @@ public:
 private:
     void run();
 
-    const ProgressCounters& counters;
+    const std::function<State()> sample;
     const int numFiles;
     std::mutex mutex;
     std::condition_variable wake;

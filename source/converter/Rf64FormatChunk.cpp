@@ -31,7 +31,7 @@ std::uint32_t readLittleEndian32 (const std::uint8_t* bytes) noexcept
 
 [[noreturn]] void fail (const std::string& what)
 {
-    throw ConversionError ("could not finish the RF64 header: " + what);
+    throw ConversionError ("could not finish the WAV header: " + what);
 }
 } // namespace
 
@@ -40,8 +40,9 @@ void rewriteRf64FormatChunk (int fileDescriptor, bool bFormat)
     std::array<std::uint8_t, headerBytesExamined> header {};
     const auto got = ::pread (fileDescriptor, header.data(), header.size(), 0);
 
-    if (got < 12 || std::memcmp (header.data(), "RF64", 4) != 0 || std::memcmp (header.data() + 8, "WAVE", 4) != 0)
-        fail ("not an RF64 file");
+    if (got < 12 || (std::memcmp (header.data(), "RF64", 4) != 0 && std::memcmp (header.data(), "RIFF", 4) != 0)
+        || std::memcmp (header.data() + 8, "WAVE", 4) != 0)
+        fail ("not a RIFF or RF64 file");
 
     std::size_t position = 12;
 

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -14,6 +16,62 @@
 namespace ortholume::converter
 {
 mode_t TemporaryOutput::creationMask = 022;
+bool TemporaryOutput::replacesExisting = true; // the command line turns it off unless --overwrite
+
+namespace
+{
+constexpr std::size_t addedBytes = 13; // "." before the name, ".XXXXXX.part" after
+
+/** The target's name cut, on a UTF-8 character boundary, so that the temporary name fits. */
+std::string shortenedName (const std::string& folder, const std::string& name)
+{
+    auto longest = ::pathconf (folder.c_str(), _PC_NAME_MAX);
+
+    if (longest <= 0)
+        longest = NAME_MAX;
+
+    if (name.size() + addedBytes <= (std::size_t) longest)
+        return name;
+
+    auto cut = (std::size_t) longest > addedBytes ? (std::size_t) longest - addedBytes : 0;
+
+    while (cut > 0 && ((unsigned char) name[cut] & 0xC0u) == 0x80u)
+        --cut;
+
+    return name.substr (0, cut);
+}
+
+/** rename() that fails with EEXIST instead of replacing the target. */
+int renameWithoutReplacing (const char* from, const char* to)
+{
+    if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return 0;
+
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+
+    // File systems without RENAME_NOREPLACE: a hard link also refuses an existing name.
+    if (::link (from, to) == 0)
+    {
+        ::unlink (from); // the output is in place; this only drops its second name
+        return 0;
+    }
+
+    if (errno == EEXIST)
+        return -1;
+
+    // Nor hard links (FAT): the check and the rename are then two steps.
+    struct stat status {};
+
+    if (::lstat (to, &status) == 0)
+    {
+        errno = EEXIST;
+        return -1;
+    }
+
+    return ::rename (from, to);
+}
+} // namespace
 
 void TemporaryOutput::captureCreationMask()
 {
@@ -29,7 +87,8 @@ TemporaryOutput::TemporaryOutput (const std::string& target)
     const auto name = slash == std::string::npos ? target : target.substr (slash + 1);
 
     // Hidden, so that a half-written file is never mistaken for a result.
-    std::string pattern = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX.part";
+    std::string pattern = (slash == std::string::npos ? std::string() : folder) + "." + shortenedName (folder, name)
+                        + ".XXXXXX.part";
     std::vector<char> writable (pattern.begin(), pattern.end());
     writable.push_back ('\0');
 
@@ -62,7 +121,13 @@ void TemporaryOutput::commit()
     if (closed != 0)
         throw ConversionError (std::string ("could not be completed: ") + std::strerror (errno));
 
-    if (::rename (temporaryPath.c_str(), targetPath.c_str()) != 0)
+    const auto renamed = replacesExisting ? ::rename (temporaryPath.c_str(), targetPath.c_str())
+                                          : renameWithoutReplacing (temporaryPath.c_str(), targetPath.c_str());
+
+    if (renamed != 0 && errno == EEXIST && ! replacesExisting)
+        throw ConversionError ("exists already (it appeared during the conversion) and was not replaced; give --overwrite to replace it");
+
+    if (renamed != 0)
         throw ConversionError (std::string ("could not be put in place: ") + std::strerror (errno));
 
     committed = true;

@@ -8,7 +8,8 @@ namespace ortholume::converter
 {
 /** The output of one conversion while it is being written: a new file beside the
     target (same folder, so the final rename is atomic), renamed onto the target
-    only by commit(). If commit() is never reached, the destructor removes it, so
+    only by commit(). Its name is the target's, shortened when needed so that it
+    fits the file system's limit on names. If commit() is never reached, the destructor removes it, so
     a failure leaves neither a partial file nor a changed target. */
 class TemporaryOutput final
 {
@@ -24,8 +25,13 @@ public:
     const std::string& getPath() const noexcept { return temporaryPath; }
 
     /** Gives the file the permissions a newly created file would have and
-        renames it onto the target. Throws ConversionError if either fails. */
+        renames it onto the target. Throws ConversionError if either fails, or
+        if the target exists and replacing was not allowed. */
     void commit();
+
+    /** Whether commit() may replace a file that exists (--overwrite). Set once
+        at start-up, before any job runs. */
+    static void setReplacesExisting (bool replaces) noexcept { replacesExisting = replaces; }
 
     /** The process's file-creation mask, read once at start-up: umask() can only
         be read by setting it, which is not safe once several jobs run. */
@@ -38,5 +44,6 @@ private:
     bool committed = false;
 
     static mode_t creationMask;
+    static bool replacesExisting;
 };
 } // namespace ortholume::converter

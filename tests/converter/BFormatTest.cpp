@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 using namespace converter_testing;
 
 namespace
@@ -38,7 +40,7 @@ TEST (BFormat, MarkedInputCannotBeConvertedAsAmbix)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.amb"), fumaFrames, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 48000, true);
     const auto result = runConverter ({ "--to", "fuma", "-o", folder.path ("out.wav"), folder.path ("in.amb") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find (folder.path ("in.amb") + ": is marked as B-format"), std::string::npos) << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.amb" });
 }
@@ -48,7 +50,7 @@ TEST (BFormat, UnmarkedInputNeedsADirection)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "-o", folder.path ("out.wav"), folder.path ("in.wav") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find ("give --to ambix or --to fuma"), std::string::npos) << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
@@ -89,7 +91,7 @@ TEST (BFormat, AmbixOutputToAnAmbNameIsRefused)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.amb"), folder.path ("in.wav") });
-    EXPECT_EQ (result.exitCode, 1);
+    EXPECT_EQ (result.exitCode, 2);
     EXPECT_NE (result.errors.find (folder.path ("out.amb") + ": cannot be written as AmbiX to a .amb name"), std::string::npos)
         << result.errors;
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
@@ -115,6 +117,66 @@ TEST (BFormat, Rf64OutputCarriesNoSpeakerLayout)
     EXPECT_EQ (out.info.format, SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
     EXPECT_FALSE (out.bFormat);
     EXPECT_EQ (waveChannelMask (folder.path ("out.rf64")), 0); // libsndfile alone writes Quad (0x33)
+}
+
+TEST (BFormat, FloatWavOutputHasAnExtensibleHeaderWithoutSpeakerMask)
+{
+    // The short plain format chunk is what readers warn about for float WAV.
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ASSERT_EQ (runConverter ({ "--to", "ambix", "--float", "-o", folder.path ("out.wav"), folder.path ("in.wav") }).exitCode, 0);
+
+    const auto out = readSoundFile (folder.path ("out.wav"));
+    EXPECT_EQ (out.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_FALSE (out.bFormat);
+    EXPECT_EQ (waveChannelMask (folder.path ("out.wav")), 0);
+    EXPECT_EQ (out.frames[3][3], 0.25f); // AmbiX X is FuMa X
+}
+
+TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
+{
+    // A player that reads a layout such as "quad" decodes the channels as loudspeakers.
+    // FLAC is not in the list: its format defines four channels as quad, and
+    // FFmpeg rejects the mask of 0 that would say otherwise.
+    if (std::system ("ffprobe -version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffprobe (Debian's ffmpeg) is not installed";
+
+    TemporaryFolder folder;
+    writeSoundFile (folder.path ("in.wav"), fumaFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    writeInterleaved (folder.path ("third.wav"), 16, std::vector<float> (16 * 64, 0.1f), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+
+    // The input last: first and third order (FFmpeg knows sixteen-channel loudspeaker layouts too).
+    const std::vector<std::vector<std::string>> outputs {
+        { "out.wav", "in.wav" },   { "--float", "float.wav", "in.wav" },   { "out.w64", "in.wav" },
+        { "out.rf64", "in.wav" },  { "out.caf", "in.wav" },                { "out.aiff", "in.wav" },
+        { "16.wav", "third.wav" }, { "--float", "16f.wav", "third.wav" },  { "16.w64", "third.wav" },
+        { "16.rf64", "third.wav" }, { "16.caf", "third.wav" },             { "16.aiff", "third.wav" },
+    };
+
+    for (const auto& output : outputs)
+    {
+        const auto& name = output[output.size() - 2];
+        std::vector<std::string> arguments { "--to", "ambix" };
+        arguments.insert (arguments.end(), output.begin(), output.end() - 2);
+        arguments.insert (arguments.end(), { "-o", folder.path (name), folder.path (output.back()) });
+        ASSERT_EQ (runConverter (arguments).exitCode, 0) << name;
+
+        const auto command = "ffprobe -v error -show_entries stream=channel_layout -of default=noprint_wrappers=1 '"
+                           + folder.path (name) + "'";
+        std::string shown;
+
+        if (auto* pipe = ::popen (command.c_str(), "r"))
+        {
+            char text[256];
+
+            while (std::fgets (text, sizeof (text), pipe) != nullptr)
+                shown += text;
+
+            EXPECT_EQ (::pclose (pipe), 0) << name;
+        }
+
+        EXPECT_EQ (shown, "channel_layout=unknown\n") << name;
+    }
 }
 
 TEST (BFormat, Rf64HeaderCanBeMarkedAsBFormat)

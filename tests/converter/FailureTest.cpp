@@ -87,8 +87,17 @@ TEST (Failure, TwoChannelInputIsRefused)
     TemporaryFolder folder;
     writeSoundFileWithChannels (folder.path ("stereo.wav"), 2, 100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.wav"), folder.path ("stereo.wav") });
-    expectFailure (result, 1, folder.path ("stereo.wav"), "has 2 channels; first-order ambisonics needs exactly 4");
+    expectFailure (result, 1, folder.path ("stereo.wav"),
+                   "has 2 channels; only full-sphere orders 1, 2 and 3 (4, 9 and 16 channels) are converted");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "stereo.wav" });
+
+    // A .amb of another count is one of FuMa's mixed-order schemes, named as such.
+    writeInterleaved (folder.path ("mixed.amb"), 6, std::vector<float> (600, 0.1f), SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, true);
+    const auto mixed = runConverter ({ "-o", folder.path ("out.wav"), folder.path ("mixed.amb") });
+    expectFailure (mixed, 1, folder.path ("mixed.amb"),
+                   "has 6 channels: FuMa's mixed-order scheme W X Y Z U V (second order horizontal, first order vertical), "
+                   "which is not converted");
+    EXPECT_EQ (folder.entries(), (std::vector<std::string> { "mixed.amb", "stereo.wav" }));
 }
 
 TEST (Failure, UnknownInputFormatIsReported)
@@ -98,6 +107,7 @@ TEST (Failure, UnknownInputFormatIsReported)
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.wav"), folder.path ("noise.wav") });
     expectFailure (result, 1, folder.path ("noise.wav"), "cannot be read");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "noise.wav" });
+    expectFailure (runConverter ({ "--inspect", folder.path ("noise.wav") }), 1, folder.path ("noise.wav"), "cannot be read");
 }
 
 TEST (Failure, UnknownOutputExtensionIsRefused)
@@ -105,7 +115,7 @@ TEST (Failure, UnknownOutputExtensionIsRefused)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.mp9"), folder.path ("in.wav") });
-    expectFailure (result, 1, folder.path ("out.mp9"), "format is unknown");
+    expectFailure (result, 2, folder.path ("out.mp9"), "format is unknown");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
 
@@ -114,7 +124,7 @@ TEST (Failure, FloatIntoFlacIsRefused)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("out.flac"), folder.path ("in.wav") });
-    expectFailure (result, 1, folder.path ("out.flac"), "cannot be written as 32-bit float in FLAC");
+    expectFailure (result, 2, folder.path ("out.flac"), "cannot be written as 32-bit float in FLAC");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
 
@@ -123,7 +133,7 @@ TEST (Failure, MissingOutputFolderIsReported)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("absent/out.wav"), folder.path ("in.wav") });
-    expectFailure (result, 1, folder.path ("absent/out.wav"), "No such file or directory");
+    expectFailure (result, 2, folder.path ("absent/out.wav"), "No such file or directory");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
 
@@ -132,7 +142,7 @@ TEST (Failure, FileInPlaceOfTheOutputFolderIsReported)
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto result = runConverter ({ "--to", "ambix", "-o", folder.path ("in.wav/out.wav"), folder.path ("in.wav") });
-    expectFailure (result, 1, folder.path ("in.wav/out.wav"), "Not a directory");
+    expectFailure (result, 2, folder.path ("in.wav/out.wav"), "Not a directory");
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
 }
 
@@ -245,11 +255,26 @@ TEST (Failure, SameNameTwiceInABatchIsRefused)
     EXPECT_TRUE (TemporaryFolder::entriesOf (folder.path ("out")).empty());
 }
 
+TEST (Failure, MistakeInOneHeaderStopsTheBatchBeforeAnyConversion)
+{
+    TemporaryFolder folder;
+    ::mkdir (folder.path ("out").c_str(), 0755);
+    writeSoundFile (folder.path ("marked.amb"), someFrames (100), SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 48000, true);
+    writeSoundFile (folder.path ("plain.wav"), someFrames (100), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+
+    // The marked file alone could go to AmbiX; the unmarked one has no direction.
+    const auto result = runConverter ({ "-d", folder.path ("out"), folder.path ("marked.amb"), folder.path ("plain.wav") });
+    expectFailure (result, 2, folder.path ("plain.wav"), "is not marked as B-format, so its convention is unknown: give --to");
+    EXPECT_TRUE (TemporaryFolder::entriesOf (folder.path ("out")).empty());
+}
+
 TEST (CommandLineUse, MistakesExitWithStatusTwo)
 {
     TemporaryFolder folder;
     writeSoundFile (folder.path ("in.wav"), someFrames (10), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeInterleaved (folder.path ("second.wav"), 9, std::vector<float> (90, 0.1f), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     const auto in = folder.path ("in.wav");
+    const auto second = folder.path ("second.wav");
     const auto out = folder.path ("out.wav");
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases {
@@ -260,9 +285,18 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         { { "--to", "ambix", "--gain", "loud", "-o", out, in }, "--gain needs a number" },
         { { "--to", "ambix", "--jobs", "0", "-o", out, in }, "--jobs needs a whole number" },
         { { "--to", "ambix", "--frobnicate", "-o", out, in }, "unknown option --frobnicate" },
+        { { "--to", "ambix", "--bits", "12", "-o", out, in }, "--bits takes 16, 24, 32, float or double" },
         { { "--to", "ambix", "-o", out, in, in }, "for several inputs use --output-dir" },
         { { "--to", "ambix", "--output-dir", folder.path ("absent"), in }, "no such folder" },
         { { "--to", "ambix", "-o", out, "-" }, "standard input is not supported" },
+        { { "--to", "ambix", "-o", folder.getPath(), in }, "is a folder, not a name for the output file" },
+        { { "--to", "ambix", "--format", "flac", "-o", out, in }, "--format is for --output-dir" },
+        { { "--to", "ambix", "--format", "mp3", "-d", folder.getPath(), in }, "--format takes wav, amb, w64, rf64, caf, aiff or flac" },
+        { { "--to", "ambix", "--format", "amb", "-d", folder.getPath(), in }, "cannot be written as AmbiX to a .amb name" },
+        { { "--inspect", "-o", out, in }, "--inspect only reads" },
+        { { "-o", out, second }, "is not marked as B-format, so its convention is unknown: give --to" },
+        { { "--to", "ambix", "-o", folder.path ("out.flac"), second },
+          "cannot be written as FLAC: FLAC holds at most 8 channels, and the input has 9 (second order)" },
     };
 
     for (const auto& [arguments, message] : cases)
@@ -272,7 +306,7 @@ TEST (CommandLineUse, MistakesExitWithStatusTwo)
         EXPECT_TRUE (contains (result.errors, message)) << result.errors;
     }
 
-    EXPECT_EQ (folder.entries(), std::vector<std::string> { "in.wav" });
+    EXPECT_EQ (folder.entries(), (std::vector<std::string> { "in.wav", "second.wav" }));
 }
 
 TEST (CommandLineUse, HelpAndVersionSucceed)
@@ -281,6 +315,7 @@ TEST (CommandLineUse, HelpAndVersionSucceed)
     EXPECT_EQ (help.exitCode, 0);
     EXPECT_TRUE (contains (help.output, "--output-dir DIR")) << help.output;
     EXPECT_TRUE (contains (help.output, "Exit status:"));
+    EXPECT_TRUE (contains (help.output, "--inspect"));
 
     const auto version = runConverter ({ "--version" });
     EXPECT_EQ (version.exitCode, 0);

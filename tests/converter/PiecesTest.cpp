@@ -1,13 +1,25 @@
 // Decisions the command line cannot reach cheaply: sizes over 4 GiB, header logs.
+#include "ConverterTestSupport.h"
+
+#include "converter/AmbisonicOrders.h"
 #include "converter/CommandLine.h"
 #include "converter/ConversionError.h"
+#include "converter/ConversionPlan.h"
 #include "converter/InputFile.h"
+#include "converter/Metadata.h"
 #include "converter/OutputFormat.h"
 #include "converter/ProgressBar.h"
+#include "converter/SampleKernel.h"
+#include "converter/TemporaryOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 
 using namespace ortholume::converter;
 
@@ -15,24 +27,24 @@ TEST (OutputFormatChoice, WavOverFourGibibytesBecomesRf64AndAmbKeepsItsMark)
 {
     constexpr std::uint64_t framesOf5GiBIn24Bit = 5ull * 1024 * 1024 * 1024 / 12;
 
-    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, framesOf5GiBIn24Bit);
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (wav.promotedToRf64);
     EXPECT_TRUE (wav.rewriteRf64FormatChunk);
     EXPECT_FALSE (wav.bFormat);
 
-    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::fuma, false, framesOf5GiBIn24Bit);
+    const auto amb = chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::fuma, 0, framesOf5GiBIn24Bit);
     EXPECT_EQ (amb.sndfileFormat, SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
     EXPECT_TRUE (amb.bFormat);
 
-    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, framesOf5GiBIn24Bit),
+    EXPECT_THROW (chooseOutputFormat ("x.aiff", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, framesOf5GiBIn24Bit),
                   ConversionError);
 }
 
 TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 {
     const std::uint64_t frames = largestClassicFileAudioBytes / 12;
-    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, false, frames);
+    const auto wav = chooseOutputFormat ("x.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, frames);
     EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     EXPECT_FALSE (wav.rewriteRf64FormatChunk);
 }
@@ -40,13 +52,26 @@ TEST (OutputFormatChoice, WavJustUnderTheLimitStaysWav)
 TEST (OutputFormatChoice, KeepsTheInputSampleFormatAcrossContainers)
 {
     // Big-endian AIFF input, little-endian WAV output: only the sample format carries over.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, Convention::ambix, false, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, 4, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     // WAV holds 8-bit samples unsigned, AIFF signed.
-    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, Convention::ambix, false, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 4, Convention::ambix, 0, 10).sndfileFormat,
                SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Convention::ambix, true, 10).sndfileFormat,
+    EXPECT_EQ (chooseOutputFormat ("x.caf", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, SF_FORMAT_FLOAT, 10).sndfileFormat,
                SF_FORMAT_CAF | SF_FORMAT_FLOAT);
+}
+
+TEST (OutputFormatChoice, FloatWavIsExtensibleWithItsSpeakerMaskCleared)
+{
+    const auto wav = chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 4, Convention::ambix, SF_FORMAT_FLOAT, 10);
+    EXPECT_EQ (wav.sndfileFormat, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_TRUE (wav.rewriteRf64FormatChunk);
+    EXPECT_FALSE (wav.bFormat);
+
+    // A .amb is marked by libsndfile itself, with no mask; integer WAV keeps the plain chunk.
+    EXPECT_FALSE (chooseOutputFormat ("x.amb", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 4, Convention::fuma, 0, 10).rewriteRf64FormatChunk);
+    EXPECT_EQ (chooseOutputFormat ("x.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 4, Convention::ambix, 0, 10).sndfileFormat,
+               SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 }
 
 TEST (TruncationLog, DeclaredSizesLargerThanTheFileAreTruncation)
@@ -66,6 +91,32 @@ TEST (BatchNames, KeepTheNameExceptAmbGoingToAmbix)
     EXPECT_EQ (batchOutputPath ("out", "a.b/take", true), "out/take");
 }
 
+TEST (BatchNames, FormatReplacesTheExtension)
+{
+    EXPECT_EQ (batchOutputPath ("out", "rec/take.amb", true, "flac"), "out/take.flac");
+    EXPECT_EQ (batchOutputPath ("out", "rec/take.v2.WAV", false, "caf"), "out/take.v2.caf");
+    EXPECT_EQ (batchOutputPath ("out", "a.b/take", true, "w64"), "out/take.w64");
+}
+
+TEST (BatchPlan, CountsTheFramesOfEveryHeaderBeforeAnyConversion)
+{
+    // So that the progress bar measures the whole batch from the start.
+    converter_testing::TemporaryFolder folder;
+    ::mkdir (folder.path ("out").c_str(), 0755);
+    converter_testing::writeSoundFile (folder.path ("a.wav"), std::vector<converter_testing::Frame> (1000), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    converter_testing::writeSoundFile (folder.path ("b.flac"), std::vector<converter_testing::Frame> (3000), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+
+    const auto plan = planConversions (parseCommandLine (
+        { "--to", "ambix", "-d", folder.path ("out"), folder.path ("a.wav"), folder.path ("b.flac"), folder.path ("absent.wav") }));
+
+    EXPECT_EQ (plan.totalFrames, 4000u);
+    ASSERT_EQ (plan.conversions.size(), 3u);
+    EXPECT_EQ (plan.conversions[0].numFrames, 1000u);
+    EXPECT_EQ (plan.conversions[1].request.outputPath, folder.path ("out/b.flac"));
+    EXPECT_EQ (plan.conversions[2].numFrames, 0u); // its conversion reports the missing file
+    EXPECT_TRUE (plan.existingOutputs.empty());
+}
+
 TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
 {
     const auto options = parseCommandLine ({ "--to=fuma", "--gain=-3.5", "-j", "2", "-o", "out.wav", "--", "-odd.wav" });
@@ -73,6 +124,63 @@ TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
     EXPECT_FLOAT_EQ (*options.gainDecibels, -3.5f);
     EXPECT_EQ (options.jobs, 2);
     EXPECT_EQ (options.inputs, std::vector<std::string> { "-odd.wav" });
+    EXPECT_EQ (options.outputSubtype, 0);
+
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--bits=double", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_DOUBLE);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "-b", "16", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_PCM_16);
+    EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--float", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_FLOAT);
+}
+
+TEST (SampleKernelTables, AnyChannelCountPermutesAndScalesByTable)
+{
+    // Nine channels, as a second-order conversion will have: reversed, some scaled.
+    ChannelMap map;
+    const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
+
+    for (int c = 0; c < 9; ++c)
+    {
+        map.source.push_back (8 - c);
+        map.factor.push_back (factors[c]);
+    }
+
+    const auto coding = *rawSampleCoding (SF_FORMAT_WAV | SF_FORMAT_PCM_24, false);
+    const SampleKernel kernel (map, coding, coding);
+    ASSERT_EQ (kernel.inputFrameBytes(), 27);
+
+    constexpr int numFrames = 300; // more than one of the kernel's chunks
+    std::vector<unsigned char> input ((size_t) numFrames * 27), output (input.size());
+    auto sampleOf = [] (int frame, int channel) { return ((frame * 7919 + channel * 104729) % 16777216) - 8388608; };
+
+    for (int i = 0; i < numFrames; ++i)
+        for (int c = 0; c < 9; ++c)
+            for (int b = 0; b < 3; ++b)
+                input[(size_t) (i * 27 + c * 3 + b)] = (unsigned char) ((unsigned) sampleOf (i, c) >> (8 * b));
+
+    KernelStats stats;
+    kernel.convert (input.data(), output.data(), numFrames, stats);
+    std::uint64_t clipped = 0;
+    double peaks[9] {};
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        for (int c = 0; c < 9; ++c)
+        {
+            peaks[c] = std::max (peaks[c], std::abs (sampleOf (i, 8 - c) * factors[c]) / 8388608.0);
+            const auto* p = output.data() + i * 27 + c * 3;
+            const int got = (int) ((std::uint32_t) (p[0] << 8 | p[1] << 16 | p[2] << 24)) >> 8;
+            const auto exact = std::nearbyint (sampleOf (i, 8 - c) * factors[c]);
+            clipped += exact > 8388607.0 || exact < -8388608.0 ? 1 : 0;
+            ASSERT_EQ (got, (int) std::clamp (exact, -8388608.0, 8388607.0)) << "frame " << i << ", channel " << c;
+        }
+    }
+
+    EXPECT_GT (clipped, 0u);
+    EXPECT_EQ (stats.clippedSamples, clipped);
+    ASSERT_EQ (stats.peaks.size(), 9u);
+
+    // Measured before clipping, so a channel doubled past full scale shows it.
+    for (int c = 0; c < 9; ++c)
+        EXPECT_NEAR (stats.peaks[(size_t) c], peaks[c], 1.0e-12) << "channel " << c;
 }
 
 TEST (ProgressLine, ShowsTheShareDoneAndFiles)
@@ -80,4 +188,176 @@ TEST (ProgressLine, ShowsTheShareDoneAndFiles)
     EXPECT_EQ (ProgressBar::render (50, 100, 1, 2), "[###############...............]  50%  1/2 files");
     EXPECT_EQ (ProgressBar::render (0, 0, 0, 1), "[..............................]   0%  0/1 file");
     EXPECT_EQ (ProgressBar::render (100, 100, 1, 1), "[##############################] 100%  1/1 file");
+}
+
+TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
+{
+    converter_testing::TemporaryFolder folder;
+    const std::vector<short> silence (400);
+    const std::vector<std::pair<int, std::string>> tags {
+        { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "first-order mic" }, { SF_STR_DATE, "2021-05-02" }
+    };
+    constexpr std::uint32_t oneHourAt48k = 48000u * 3600u;
+    const std::string history = "A=PCM,F=48000,W=24,M=quad,T=field recorder\r\n";
+
+    {
+        SF_INFO info { 0, 48000, 4, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 0, 0 };
+        SNDFILE* file = sf_open (folder.path ("source.wav").c_str(), SFM_WRITE, &info);
+        SF_BROADCAST_INFO_VAR (256) bext {};
+        std::strcpy (bext.description, "take 12");
+        bext.time_reference_low = oneHourAt48k;
+        bext.coding_history_size = (std::uint32_t) history.size();
+        std::memcpy (bext.coding_history, history.data(), history.size());
+        ASSERT_EQ (sf_command (file, SFC_SET_BROADCAST_INFO, &bext, (int) sizeof (bext)), SF_TRUE);
+
+        for (const auto& [type, text] : tags)
+            sf_set_string (file, type, text.c_str());
+
+        sf_writef_short (file, silence.data(), 100);
+        sf_close (file);
+    }
+
+    auto read = [] (const std::string& path)
+    {
+        SF_INFO info {};
+        SNDFILE* file = sf_open (path.c_str(), SFM_READ, &info);
+        auto metadata = readMetadata (file);
+        sf_close (file);
+        return metadata;
+    };
+
+    const auto source = read (folder.path ("source.wav"));
+    ASSERT_EQ (source.strings, tags);
+    ASSERT_TRUE (source.hasBroadcastInfo);
+
+    struct Case
+    {
+        const char* name;
+        int format;
+        std::vector<std::string> leftOut;
+    };
+
+    const Case cases[] = {
+        { "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, {} },
+        { "out.rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_24, {} },
+        { "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, { "bext" } },
+        { "out.w64", SF_FORMAT_W64 | SF_FORMAT_PCM_16, { "bext", "title", "artist", "comment", "date" } },
+    };
+
+    for (const auto& test : cases)
+    {
+        SF_INFO info { 0, 48000, 4, test.format, 0, 0 };
+        SNDFILE* file = sf_open (folder.path (test.name).c_str(), SFM_WRITE, &info);
+        ASSERT_NE (file, nullptr) << test.name;
+        EXPECT_EQ (writeMetadata (file, source), test.leftOut) << test.name;
+        sf_writef_short (file, silence.data(), 100);
+        sf_close (file);
+
+        const auto copy = read (folder.path (test.name));
+        EXPECT_EQ (copy.strings.size(), test.leftOut.size() > 1 ? 0u : tags.size()) << test.name;
+        EXPECT_EQ (copy.hasBroadcastInfo, test.leftOut.empty()) << test.name;
+
+        if (copy.hasBroadcastInfo)
+        {
+            EXPECT_STREQ (copy.broadcastInfo.description, "take 12") << test.name;
+            EXPECT_EQ (copy.broadcastInfo.time_reference_low, oneHourAt48k) << test.name;
+            // libsndfile adds a line of its own to the history, as each step of processing should.
+            EXPECT_EQ (std::string (copy.broadcastInfo.coding_history, copy.broadcastInfo.coding_history_size).rfind (history, 0), 0u)
+                << test.name;
+        }
+    }
+
+    // Through the converter, into headers it corrects afterwards (RF64, a marked
+    // .amb), and into FLAC, which has no room for bext: said so, and converted.
+    const std::pair<std::vector<std::string>, std::string> conversions[] = {
+        { { "--to", "ambix", "-o", folder.path ("converted.rf64") }, "" },
+        { { "--to", "fuma", "-o", folder.path ("converted.amb") }, "" },
+        { { "--to", "ambix", "-o", folder.path ("converted.flac") },
+          folder.path ("converted.flac") + ": FLAC cannot hold the input's bext; left out\n" },
+        { { "--to", "ambix", "-o", folder.path ("converted.aiff") },
+          folder.path ("converted.aiff") + ": AIFF cannot hold the input's bext, date; left out\n" },
+    };
+
+    for (auto [arguments, warning] : conversions)
+    {
+        const auto output = arguments.back();
+        arguments.push_back (folder.path ("source.wav"));
+        const auto result = converter_testing::runConverter (arguments);
+        ASSERT_EQ (result.exitCode, 0) << result.errors;
+        EXPECT_EQ (result.errors, warning.empty() ? std::string() : "ortholume-convert: " + warning) << output;
+
+        const auto copy = read (output);
+        EXPECT_EQ (copy.strings.size(), warning.find ("date") == std::string::npos ? tags.size() : tags.size() - 1) << output;
+        EXPECT_EQ (std::vector (copy.strings.begin(), copy.strings.begin() + 3), std::vector (tags.begin(), tags.begin() + 3)) << output;
+        EXPECT_EQ (copy.hasBroadcastInfo, warning.empty()) << output;
+        EXPECT_EQ (copy.broadcastInfo.time_reference_low, warning.empty() ? oneHourAt48k : 0u) << output;
+    }
+
+    EXPECT_EQ (converter_testing::waveChannelMask (folder.path ("converted.rf64")), 0);
+    EXPECT_EQ (converter_testing::readSoundFile (folder.path ("converted.amb")).bFormat, true);
+}
+
+TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowed)
+{
+    // The batch checks for existing outputs before it starts; this is the file
+    // that another program writes while the conversion runs.
+    converter_testing::TemporaryFolder folder;
+    const auto target = folder.path ("out.wav");
+    const std::vector<std::uint8_t> theirs { 't', 'h', 'e', 'i', 'r', 's' };
+
+    TemporaryOutput::setReplacesExisting (false);
+    {
+        TemporaryOutput output (target);
+        converter_testing::writeBytes (target, theirs);
+        EXPECT_THROW (output.commit(), ConversionError);
+    }
+    EXPECT_EQ (converter_testing::readBytes (target), theirs);
+    EXPECT_EQ (folder.entries(), std::vector<std::string> { "out.wav" });
+
+    TemporaryOutput::setReplacesExisting (true);
+    {
+        TemporaryOutput output (target);
+        output.commit();
+    }
+    EXPECT_TRUE (converter_testing::readBytes (target).empty());
+}
+
+TEST (ConversionTable, TurnsPlaneWavesOfEachOrderIntoTheOtherConventionBothWays)
+{
+    using converter_testing::encodeUpTo;
+    using converter_testing::Encoding;
+    constexpr double degrees = 3.14159265358979323846 / 180.0;
+    const std::pair<double, double> directions[] = { { 0, 0 }, { 90, 0 }, { -135, 30 }, { 45, -60 }, { 10, 90 }, { 200, 17 } };
+
+    auto apply = [] (const std::vector<ChannelSource>& table, const std::vector<double>& input)
+    {
+        std::vector<double> output;
+
+        for (const auto& source : table)
+            output.push_back (source.divides ? input[(size_t) source.inputChannel] / source.weight
+                                             : input[(size_t) source.inputChannel] * source.weight);
+
+        return output;
+    };
+
+    for (int order = 1; order <= 3; ++order)
+    {
+        for (const auto& [azimuth, elevation] : directions)
+        {
+            const auto fuma = encodeUpTo (order, Encoding::fuma, azimuth * degrees, elevation * degrees);
+            const auto ambix = encodeUpTo (order, Encoding::ambix, azimuth * degrees, elevation * degrees);
+            const auto toAmbix = apply (conversionTable (Convention::ambix, order), fuma);
+            const auto toFuma = apply (conversionTable (Convention::fuma, order), ambix);
+            ASSERT_EQ (toAmbix.size(), ambix.size());
+            ASSERT_EQ (toFuma.size(), fuma.size());
+
+            for (size_t c = 0; c < ambix.size(); ++c)
+            {
+                EXPECT_NEAR (toAmbix[c], ambix[c], 1.0e-12) << "order " << order << ", ACN " << c << ", azimuth " << azimuth;
+                EXPECT_NEAR (toFuma[c], fuma[c], 1.0e-12) << "order " << order << ", FuMa channel " << c << ", azimuth " << azimuth;
+            }
+        }
+    }
+
+    EXPECT_TRUE (conversionTable (Convention::ambix, 4).empty());
 }
