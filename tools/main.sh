@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
-# Only what is installed: the tests and the sanitized sub-build are tools/test.sh's.
-tools/build.sh Ortholume_All ortholume-convert
+# Only what is installed: the tests and the other build configurations are tools/test.sh's.
+tools/build.sh default Ortholume_All ortholume-convert
 cmake --install build --prefix "$HOME"
 mkdir -p build/example
 "$HOME/.local/bin/ortholume-convert" -o build/example/circling-source-ambix.wav examples/circling-source-fuma.amb

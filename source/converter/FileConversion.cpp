@@ -8,8 +8,8 @@
 #include "SampleFormat.h"
 #include "TemporaryOutput.h"
 
-#include "processor/ConversionMode.h"
-#include "processor/GainMapping.h"
+#include "engine/ConversionMode.h"
+#include "engine/GainMapping.h"
 #include "processor/VelloranAudioProcessor.h"
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
-
 namespace ortholume
 {
 /** The Gain parameter: a normalised value v stands for v * 100 - 90 dB. */
@@ -9,11 +7,17 @@ constexpr float gainDecibelsPerUnit = 100.0f;
 constexpr float gainDecibelsAtZero = -90.0f;
 constexpr float defaultGainParameterValue = 0.9f;
 
+/** Levels at or below this are silence, as hosts' decibel helpers treat them. */
+constexpr float minusInfinityDecibels = -100.0f;
+
 float gainParameterToDecibels (float normalisedValue) noexcept;
 
 /** Linear gain for a normalised value, in single precision (0 at or below -100 dB). */
 float gainParameterToLinear (float normalisedValue) noexcept;
 
-/** The parameter's display and saved text: the value itself, six significant digits. */
-juce::String gainParameterText (float normalisedValue);
+/** Linear gain for a level, in single precision: 0 at or below -100 dB. */
+float decibelsToGain (float decibels) noexcept;
+
+/** The level of a linear gain: -100 dB for 0 and anything quieter. */
+float gainToDecibels (float gain) noexcept;
 } // namespace ortholume
