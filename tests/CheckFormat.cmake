@@ -1,7 +1,7 @@
 # The style check passes code in the house style and fails code out of it.
 #   cmake -D CHECK=tools/check-format.sh -D SCRATCH=<folder inside the tree> -P CheckFormat.cmake
 file (MAKE_DIRECTORY "${SCRATCH}")
-file (WRITE "${SCRATCH}/in-style.cpp" "int twice (int x)\n{\n    return x*2;\n}\n")
+file (WRITE "${SCRATCH}/in-style.cpp" "int twice (int x)\n{\n    return x * 2;\n}\n")
 file (WRITE "${SCRATCH}/out-of-style.cpp" "int twice(int x) {\n  return x*2;\n}\n")
 
 execute_process (COMMAND "${CHECK}" "${SCRATCH}/in-style.cpp" RESULT_VARIABLE in_style)
