@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
-namespace EditorHarness
+namespace ortholume::testing
 {
     inline void runMessageLoop (int milliseconds)
     {

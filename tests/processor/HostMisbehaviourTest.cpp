@@ -12,7 +12,7 @@
 #include <memory>
 #include <thread>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {

@@ -1,6 +1,8 @@
 #include "Artwork.h"
 #include "TextPath.h"
 
+namespace ortholume::artwork
+{
 namespace
 {
     constexpr int width = 443;
@@ -128,7 +130,7 @@ namespace
     }
 }
 
-juce::Image Artwork::editorBackground (const juce::Typeface::Ptr& typeface)
+juce::Image editorBackground (const juce::Typeface::Ptr& typeface)
 {
     juce::Image image (juce::Image::RGB, width, height, true, juce::SoftwareImageType());
     juce::Graphics g (image);
@@ -142,3 +144,4 @@ juce::Image Artwork::editorBackground (const juce::Typeface::Ptr& typeface)
     drawOrnament (g);
     return image;
 }
+} // namespace ortholume::artwork
