@@ -9,6 +9,11 @@ float gainParameterToDecibels (float normalisedValue) noexcept
     return normalisedValue * gainDecibelsPerUnit + gainDecibelsAtZero;
 }
 
+float decibelsToGainParameter (double decibels) noexcept
+{
+    return (float) ((decibels - (double) gainDecibelsAtZero) / (double) gainDecibelsPerUnit);
+}
+
 float gainParameterToLinear (float normalisedValue) noexcept
 {
     return decibelsToGain (gainParameterToDecibels (normalisedValue));

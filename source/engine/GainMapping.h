@@ -12,6 +12,9 @@ constexpr float minusInfinityDecibels = -100.0f;
 
 float gainParameterToDecibels (float normalisedValue) noexcept;
 
+/** The normalised value for a level, computed in double precision (the knob's steps). */
+float decibelsToGainParameter (double decibels) noexcept;
+
 /** Linear gain for a normalised value, in single precision (0 at or below -100 dB). */
 float gainParameterToLinear (float normalisedValue) noexcept;
 

@@ -1,12 +1,14 @@
 #include "Artwork.h"
 #include "TextPath.h"
 
+#include "editor/EditorSize.h"
+
 namespace ortholume::artwork
 {
 namespace
 {
-    constexpr int width = 443;
-    constexpr int height = 233;
+    constexpr int width = editorWidth;
+    constexpr int height = editorHeight;
 
     const juce::Colour headerBlack (0xff010101);
     const juce::Colour ochreShade (0xff120e03);
