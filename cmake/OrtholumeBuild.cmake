@@ -1,5 +1,37 @@
 # Build helpers shared by every room of the project.
 
+# A rebuild after a small change, or a second build configuration, takes what it
+# can from the compiler cache instead of compiling the framework again.
+find_program (ORTHOLUME_CCACHE ccache)
+if (ORTHOLUME_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+    set (CMAKE_C_COMPILER_LAUNCHER ${ORTHOLUME_CCACHE})
+    set (CMAKE_CXX_COMPILER_LAUNCHER ${ORTHOLUME_CCACHE})
+endif()
+
+# The instrumented configurations (CMakePresets.json): "address" is clang's
+# AddressSanitizer and UndefinedBehaviorSanitizer with libFuzzer's coverage
+# hooks, for the unit tests and the fuzzers; "thread" is ThreadSanitizer, for
+# the concurrency tests. Everything in such a build is instrumented, the
+# framework included, since an uninstrumented framework hides faults inside it.
+set (ORTHOLUME_SANITIZE "" CACHE STRING "Instrument the build: empty, address or thread")
+set_property (CACHE ORTHOLUME_SANITIZE PROPERTY STRINGS "" address thread)
+
+if (ORTHOLUME_SANITIZE STREQUAL "address")
+    # Undefined behaviour stops the run instead of scrolling past.
+    add_compile_options (-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+                         -fsanitize=fuzzer-no-link -gline-tables-only)
+    add_link_options (-fsanitize=address,undefined)
+    set (ORTHOLUME_SANITIZER_ENVIRONMENT
+        "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:exitcode=86"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+elseif (ORTHOLUME_SANITIZE STREQUAL "thread")
+    add_compile_options (-fsanitize=thread -g)
+    add_link_options (-fsanitize=thread)
+    set (ORTHOLUME_SANITIZER_ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1:abort_on_error=1")
+elseif (NOT ORTHOLUME_SANITIZE STREQUAL "")
+    message (FATAL_ERROR "ORTHOLUME_SANITIZE is \"${ORTHOLUME_SANITIZE}\": use address, thread or nothing")
+endif()
+
 # Warnings are defects in our own code. JUCE's headers are treated as system
 # headers (see below), so what it warns about itself stays out of our output.
 set (ORTHOLUME_WARNING_FLAGS -Wall -Wextra)
@@ -11,7 +43,7 @@ target_compile_options (ortholume_warnings INTERFACE ${ORTHOLUME_WARNING_FLAGS})
 set (ORTHOLUME_NUMERIC_FLAGS -ffp-contract=off)
 
 # How the framework is configured wherever we compile it: the plug-in's shared
-# code, and the programs that compile it again (hosting, ThreadSanitizer).
+# code, and the hosting tests, which compile it again with plug-in hosting.
 set (ORTHOLUME_FRAMEWORK_DEFINITIONS
     # Hosts address the gain as parameter "0", as sessions and automation already do.
     JUCE_FORCE_USE_LEGACY_PARAM_IDS=1
@@ -20,14 +52,18 @@ set (ORTHOLUME_FRAMEWORK_DEFINITIONS
     JUCE_DISPLAY_SPLASH_SCREEN=0
     # The packaged framework ships without its bundled codecs.
     JUCE_USE_FLAC=0
-    JUCE_USE_OGGVORBIS=0
-    # Tests wait on the message loop.
-    JUCE_MODAL_LOOPS_PERMITTED=1)
+    JUCE_USE_OGGVORBIS=0)
 
 if (CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # The Standalone app offers JACK beside ALSA: four-channel work on Linux
     # mostly runs through it. The library is opened at run time, if present.
     list (APPEND ORTHOLUME_FRAMEWORK_DEFINITIONS JUCE_JACK=1)
+endif()
+
+if (ORTHOLUME_SANITIZE STREQUAL "thread")
+    # This configuration only runs tests: the framework's leak detector and its
+    # assertions stay on in the optimised build, and a logged assertion fails a test.
+    list (APPEND ORTHOLUME_FRAMEWORK_DEFINITIONS JUCE_CHECK_MEMORY_LEAKS=1 JUCE_LOG_ASSERTIONS=1)
 endif()
 
 # JUCE's module folder as a system include path: GCC 12 reports false positives
@@ -42,14 +78,12 @@ foreach (_module IN ITEMS juce_core juce_events juce_data_structures juce_graphi
 endforeach()
 
 # Our sources in the shared-code target get our warnings; JUCE's module sources,
-# compiled in the same target, do not. The list is kept so that instrumented
-# builds (ThreadSanitizer) compile exactly the same files.
+# compiled in the same target, do not.
 function (ortholume_add_shared_sources)
     list (TRANSFORM ARGN PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
     target_sources (Ortholume PRIVATE ${ARGN})
     set_source_files_properties (${ARGN} TARGET_DIRECTORY Ortholume
                                  PROPERTIES COMPILE_OPTIONS "${ORTHOLUME_WARNING_FLAGS}")
-    set_property (GLOBAL APPEND PROPERTY ORTHOLUME_SHARED_SOURCES ${ARGN})
 endfunction()
 
 # Programs of our own (tests, benchmarks, tools) link the shared code instead of

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Configures and builds into build/: everything (plug-ins, programs, tests,
-# benchmarks, the sanitized sub-build), or only the targets named.
-#   tools/build.sh [TARGET...]
+# Configures and builds one build configuration of CMakePresets.json, each in a
+# folder of its own: default (build/: plug-ins, programs, tests, benchmarks),
+# sanitize (build-sanitize/: ASan+UBSan tests and fuzzers), tsan (build-tsan/:
+# the concurrency tests); windows is tools/windows.sh's. Everything, or only the
+# targets named.
+#   tools/build.sh [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+preset="${1:-default}"
+[ $# -gt 0 ] && shift
+
+cmake --preset "$preset"
 if [ $# -gt 0 ]; then
-    cmake --build build --parallel "$(nproc)" --target "$@"
+    cmake --build --preset "$preset" --parallel "$(nproc)" --target "$@"
 else
-    cmake --build build --parallel "$(nproc)"
+    cmake --build --preset "$preset" --parallel "$(nproc)"
 fi

@@ -2,19 +2,19 @@
 # Runs each fuzzer for a fixed number of executions from its committed seed
 # corpus and prints executions, time and findings per fuzzer.
 #
-#   tools/fuzz.sh                      the full passes (after tools/build.sh)
+#   tools/fuzz.sh                      the full passes (after tools/build.sh sanitize)
 #   tools/fuzz.sh --quick              the short bounded pass CI runs
 #   tools/fuzz.sh audio_path           one fuzzer only
-#   tools/fuzz.sh --build-dir DIR      fuzzers built elsewhere than build/sanitized
+#   tools/fuzz.sh --build-dir DIR      fuzzers built elsewhere than build-sanitize
 #
-# New inputs go to build/fuzz-corpus/NAME (the committed seeds stay as they
-# are); anything that fails is kept as build/fuzz-findings/NAME-*. Exits non-zero
-# if any fuzzer finds anything.
+# New inputs go to build-sanitize/fuzz-corpus/NAME (the committed seeds stay as
+# they are); anything that fails is kept as build-sanitize/fuzz-findings/NAME-*.
+# Exits non-zero if any fuzzer finds anything.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 quick=0
-build_dir="$root/build/sanitized"
+build_dir="$root/build-sanitize"
 fuzzers=()
 
 while [ $# -gt 0 ]; do
@@ -49,7 +49,7 @@ max_len_for() {
     esac
 }
 
-output_root="$(dirname "$build_dir")"
+output_root="$build_dir"
 failed=0
 
 for name in "${fuzzers[@]}"; do
@@ -57,7 +57,7 @@ for name in "${fuzzers[@]}"; do
     program="$build_dir/tests/fuzz/fuzz_$name"
 
     if [ ! -x "$program" ]; then
-        echo "$program is not built: run tools/build.sh first" >&2
+        echo "$program is not built: run tools/build.sh sanitize first" >&2
         exit 2
     fi
 

@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
-# Only what is installed: the tests and the sanitized sub-build are tools/test.sh's.
-tools/build.sh Ortholume_All ortholume-convert ortholume-convert-manual
+# Only what is installed: the tests and the other build configurations are tools/test.sh's.
+tools/build.sh default Ortholume_All ortholume-convert ortholume-convert-manual
 cmake --install build --prefix "$HOME"
 
 # Root's PATH has /usr/local/bin but not ~/.local/bin; anyone else gets

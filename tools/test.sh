@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# From a clean clone: install the dependencies, build, and run the whole test suite.
+# From a clean clone: install the dependencies, then build and test each build
+# configuration in turn (CMakePresets.json), the Windows plug-ins last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
-tools/build.sh
+tools/check-format.sh
+
 # A virtual display for anything that opens a window.
-xvfb-run -a ctest --test-dir build --output-on-failure --parallel 2
-# The Windows plug-ins, cross-built and tested under wine (about 8 minutes from a clean clone).
+for preset in default sanitize tsan; do
+    tools/build.sh "$preset"
+    xvfb-run -a ctest --preset "$preset"
+done
+
+# The Windows plug-ins, cross-built and tested under wine.
 tools/windows.sh

@@ -6,14 +6,10 @@
 # $ORTHOLUME_MINGW_CACHE) and reused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cache="${ORTHOLUME_MINGW_CACHE:-$HOME/.cache/ortholume/mingw}"
+export ORTHOLUME_MINGW_CACHE="${ORTHOLUME_MINGW_CACHE:-$HOME/.cache/ortholume/mingw}"
 
 tools/windows/install-dependencies.sh
-tools/windows/third-party.sh "$cache"
+tools/windows/third-party.sh "$ORTHOLUME_MINGW_CACHE"
 
-cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolchain.cmake \
-    -DORTHOLUME_MINGW_PREFIX="$cache/prefix" \
-    -DJUCE_DIR=/usr/lib/x86_64-linux-gnu/cmake/JUCE-7.0.5
-cmake --build build-windows --parallel "$(nproc)"
-ctest --test-dir build-windows --output-on-failure
+tools/build.sh windows
+ctest --preset windows

@@ -62,7 +62,7 @@ OptionGUI::OptionGUI (VelloranAudioProcessor* processorToControl)
     addAndMakeVisible (modeLabel.get());
     applyLabelSettings (*modeLabel);
 
-    setSize (panelWidth, panelHeight);
+    setSize (ortholume::editorWidth, ortholume::editorHeight);
     closeButton->setLookAndFeel (&transparentButtonLookAndFeel);
 
     processor = processorToControl;
@@ -92,7 +92,7 @@ void OptionGUI::paint (juce::Graphics& g)
 
 void OptionGUI::resized()
 {
-    closeButton->setBounds (0, 0, panelWidth, panelHeight);
+    closeButton->setBounds (0, 0, ortholume::editorWidth, ortholume::editorHeight);
     label_InputConfig->setBounds (inputConfigBounds);
     presetList->setBounds (listBounds);
     modeLabel->setBounds (modeLabelBounds);

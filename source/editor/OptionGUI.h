@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AltLookAndFeel_transparentButton.h"
+#include "EditorSize.h"
 
 class VelloranAudioProcessor;
 
@@ -13,8 +14,6 @@ class OptionGUI final : public juce::Component,
                         public juce::ComboBox::Listener
 {
 public:
-    static constexpr int panelWidth = 443;
-    static constexpr int panelHeight = 233;
     static constexpr int timerIntervalMs = 100;
 
     explicit OptionGUI (VelloranAudioProcessor* processorToControl);

@@ -3,8 +3,9 @@
 #include "OptionGUI.h"
 #include "VuMeter.h"
 #include "WelcomeGUI.h"
-#include "../processor/ConversionMode.h"
-#include "../processor/GainMapping.h"
+#include "EditorSize.h"
+#include "engine/ConversionMode.h"
+#include "engine/GainMapping.h"
 #include "../processor/VelloranAudioProcessor.h"
 #include "BinaryData.h"
 
@@ -19,7 +20,7 @@ namespace
     constexpr int meterWidth = 10;
     constexpr int meterHeight = 143;
 
-    const juce::Rectangle<int> backgroundArea { 0, 0, 443, 233 };
+    const juce::Rectangle<int> backgroundArea { 0, 0, ortholume::editorWidth, ortholume::editorHeight };
     const juce::Rectangle<int> gearBounds { 418, 5, 18, 18 };
     // Below the window's bottom edge: the gain is changed from the host, and the knob follows.
     const juce::Rectangle<int> sliderGainBounds { 174, 250, 114, 70 };
@@ -110,7 +111,7 @@ VelloranAudioProcessorEditor::VelloranAudioProcessorEditor (VelloranAudioProcess
 
     backgroundImage = loadImage (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize);
 
-    setSize (editorWidth, editorHeight);
+    setSize (ortholume::editorWidth, ortholume::editorHeight);
 
     // The panels give themselves the editor's size and are shown and hidden, never re-created.
     optionsPanel = std::make_unique<OptionGUI> (&processorToShow);
@@ -228,8 +229,7 @@ void VelloranAudioProcessorEditor::timerCallback()
     JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     // No notification: a value from the host must not be echoed back to it.
-    const float decibels = gainValue * ortholume::gainDecibelsPerUnit + ortholume::gainDecibelsAtZero;
-    sliderGain->setValue ((double) decibels, juce::dontSendNotification);
+    sliderGain->setValue ((double) ortholume::gainParameterToDecibels (gainValue), juce::dontSendNotification);
 
     const int mode = velloran.idxInputConfig.load (relaxed);
 
@@ -258,8 +258,7 @@ void VelloranAudioProcessorEditor::sliderValueChanged (juce::Slider* slider)
     if (slider != sliderGain.get())
         return;
 
-    const auto value = (float) ((sliderGain->getValue() - (double) ortholume::gainDecibelsAtZero)
-                                / (double) ortholume::gainDecibelsPerUnit);
+    const auto value = ortholume::decibelsToGainParameter (sliderGain->getValue());
 
     // Sets the parameter, then tells the host, in that order.
     getVelloranProcessor().setParameterNotifyingHost (gainParameterIndex, value);

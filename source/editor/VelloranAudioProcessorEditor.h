@@ -22,8 +22,6 @@ class VelloranAudioProcessorEditor final : public juce::AudioProcessorEditor,
                                            public juce::Slider::Listener
 {
 public:
-    static constexpr int editorWidth = 443;
-    static constexpr int editorHeight = 233;
     static constexpr int timerIntervalMs = 50;
 
     explicit VelloranAudioProcessorEditor (VelloranAudioProcessor& processor);

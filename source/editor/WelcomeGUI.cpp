@@ -46,7 +46,7 @@ WelcomeGUI::WelcomeGUI()
     websiteLink->setButtonText (juce::translate (makerHostName));
     websiteLink->setColour (juce::HyperlinkButton::textColourId, linkColour);
 
-    setSize (panelWidth, panelHeight);
+    setSize (ortholume::editorWidth, ortholume::editorHeight);
     closeButton->setLookAndFeel (&transparentButtonLookAndFeel);
 
     // The text follows the button's height; the font only fixes face and style.
@@ -69,7 +69,7 @@ void WelcomeGUI::paint (juce::Graphics&)
 void WelcomeGUI::resized()
 {
     labelTitle->setBounds (titleBounds);
-    closeButton->setBounds (0, 0, panelWidth, panelHeight);
+    closeButton->setBounds (0, 0, ortholume::editorWidth, ortholume::editorHeight);
     websiteLink->setBounds (linkBounds);
 }
 

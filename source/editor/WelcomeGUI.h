@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AltLookAndFeel_transparentButton.h"
+#include "EditorSize.h"
 
 /** The about panel: the product title and a link to the maker's site, laid over
     the editor's artwork. A click anywhere but on the link hides it again. */
@@ -8,9 +9,6 @@ class WelcomeGUI final : public juce::Component,
                          public juce::Button::Listener
 {
 public:
-    static constexpr int panelWidth = 443;
-    static constexpr int panelHeight = 233;
-
     WelcomeGUI();
     ~WelcomeGUI() override;
 

@@ -1,9 +1,9 @@
 #include "VelloranAudioProcessor.h"
 
-#include "ConversionMode.h"
-#include "GainMapping.h"
-#include "LevelMeter.h"
-#include "ConversionKernel.h"
+#include "engine/ConversionMode.h"
+#include "engine/GainMapping.h"
+#include "engine/LevelMeter.h"
+#include "engine/ConversionKernel.h"
 
 #include "../editor/VelloranAudioProcessorEditor.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StageValues.h"
+#include "engine/StageValues.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

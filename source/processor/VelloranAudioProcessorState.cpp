@@ -2,7 +2,7 @@
 // single program and the saved-state block.
 #include "VelloranAudioProcessor.h"
 
-#include "GainMapping.h"
+#include "engine/GainMapping.h"
 #include "StateBlock.h"
 
 using namespace ortholume;
@@ -14,6 +14,12 @@ constexpr int gainParameterIndex = 0;
 const char* const gainParameterName = "Gain";
 const char* const gainParameterSymbol = "gain";
 const char* const programName = "Default";
+
+// The parameter's display and saved text: the value itself, six significant digits.
+juce::String gainParameterText (float normalisedValue)
+{
+    return juce::String ((double) normalisedValue);
+}
 } // namespace
 
 int VelloranAudioProcessor::getNumParameters()

@@ -11,7 +11,7 @@
 
 #include <cstdio>
 
-using namespace converter_testing;
+using namespace ortholume::testing;
 
 namespace
 {

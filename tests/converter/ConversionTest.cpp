@@ -13,7 +13,7 @@
 #include <random>
 #include <sys/stat.h>
 
-using namespace converter_testing;
+using namespace ortholume::testing;
 
 namespace
 {

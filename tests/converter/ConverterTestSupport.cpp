@@ -17,7 +17,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace converter_testing
+namespace ortholume::testing
 {
 TemporaryFolder::TemporaryFolder()
 {
@@ -437,4 +437,4 @@ int startConverter (const std::vector<std::string>& arguments, const std::string
 
 std::string converterPath() { return ORTHOLUME_CONVERTER_PATH; }
 std::string examplePath() { return ORTHOLUME_EXAMPLE_PATH; }
-} // namespace converter_testing
+} // namespace ortholume::testing

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace converter_testing
+namespace ortholume::testing
 {
 using Frame = std::array<float, 4>;
 
@@ -125,4 +125,4 @@ int waitForExit (int processId);
 
 std::string converterPath();
 std::string examplePath();
-} // namespace converter_testing
+} // namespace ortholume::testing

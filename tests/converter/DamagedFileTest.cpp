@@ -9,7 +9,7 @@
 #include <cstring>
 #include <functional>
 
-using namespace converter_testing;
+using namespace ortholume::testing;
 
 namespace
 {

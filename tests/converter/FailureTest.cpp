@@ -9,7 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
-using namespace converter_testing;
+using namespace ortholume::testing;
 
 namespace
 {

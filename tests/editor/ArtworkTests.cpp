@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-using namespace EditorTestSupport;
+using namespace ortholume::testing;
 
 namespace
 {

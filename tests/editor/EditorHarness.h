@@ -3,14 +3,16 @@
 // Drives real components through the real message loop: clicks land where the
 // framework's own hit testing puts them, timers run as they would.
 
+#include "MessageLoop.h"
+
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
-namespace EditorHarness
+namespace ortholume::testing
 {
     inline void runMessageLoop (int milliseconds)
     {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+        ortholume::testing::runMessageLoopFor (milliseconds);
     }
 
     /** Keeps pumping messages until the condition holds or the time runs out. */

@@ -4,6 +4,7 @@
 // and restores. A data race aborts the run; a leaked component or a look and
 // feel deleted while still in use shows as a logged framework assertion.
 
+#include "MessageLoop.h"
 #include "editor/VelloranAudioProcessorEditor.h"
 #include "processor/VelloranAudioProcessor.h"
 
@@ -65,7 +66,7 @@ TEST (EditorConcurrency, OpeningAndClosingTheEditorHundredTimesWhileAudioRuns)
         ASSERT_EQ (processor.getActiveEditor(), editor.get());
 
         // Long enough, now and then, for both timers and the list's notification.
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (i % 10 == 0 ? 160 : 10);
+        ortholume::testing::runMessageLoopFor (i % 10 == 0 ? 160 : 10);
 
         juce::Image canvas (juce::Image::ARGB, editor->getWidth(), editor->getHeight(), true);
         juce::Graphics g (canvas);

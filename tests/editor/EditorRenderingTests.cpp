@@ -8,8 +8,7 @@
 #include "editor/VelloranAudioProcessorEditor.h"
 #include "processor/VelloranAudioProcessor.h"
 
-using namespace EditorHarness;
-using namespace EditorTestSupport;
+using namespace ortholume::testing;
 
 namespace
 {

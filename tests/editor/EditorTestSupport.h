@@ -5,7 +5,7 @@
 
 #include "BinaryData.h"
 
-namespace EditorTestSupport
+namespace ortholume::testing
 {
     /** A fresh decode, independent of the image cache the code under test uses. */
     inline juce::Image decode (const char* data, int size)

@@ -8,7 +8,7 @@
 #include "editor/WelcomeGUI.h"
 #include "processor/VelloranAudioProcessor.h"
 
-using namespace EditorHarness;
+using namespace ortholume::testing;
 
 namespace
 {

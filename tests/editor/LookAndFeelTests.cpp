@@ -4,7 +4,7 @@
 #include "EditorTestSupport.h"
 #include "editor/AltLookAndFeel.h"
 
-using namespace EditorTestSupport;
+using namespace ortholume::testing;
 
 namespace
 {

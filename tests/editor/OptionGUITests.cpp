@@ -5,7 +5,7 @@
 #include "editor/OptionGUI.h"
 #include "processor/VelloranAudioProcessor.h"
 
-using namespace EditorHarness;
+using namespace ortholume::testing;
 
 namespace
 {

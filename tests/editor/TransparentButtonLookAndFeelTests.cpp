@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace EditorTestSupport;
+using namespace ortholume::testing;
 
 namespace
 {

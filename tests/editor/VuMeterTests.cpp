@@ -7,7 +7,7 @@
 
 #include <limits>
 
-using namespace EditorTestSupport;
+using namespace ortholume::testing;
 
 namespace
 {

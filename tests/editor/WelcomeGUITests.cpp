@@ -4,7 +4,7 @@
 #include "EditorHarness.h"
 #include "editor/WelcomeGUI.h"
 
-using namespace EditorHarness;
+using namespace ortholume::testing;
 
 TEST (EditorWelcomePanel, ChildrenStackInCreationOrderWithTheirNamesAndBounds)
 {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <limits>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {

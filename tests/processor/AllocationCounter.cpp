@@ -19,7 +19,7 @@ namespace
 {
 // Plain zero-initialised thread-locals: reading them neither allocates nor locks.
 thread_local bool counting = false;
-thread_local allocation_counter::Counts current;
+thread_local ortholume::testing::AllocationCounts current;
 
 void noteAllocation() noexcept
 {
@@ -129,21 +129,21 @@ int pthread_cond_wait (pthread_cond_t* condition, pthread_mutex_t* mutex)
 }
 } // extern "C"
 
-namespace allocation_counter
+namespace ortholume::testing
 {
-Scope::Scope()
+AllocationCountingScope::AllocationCountingScope()
 {
     current = {};
     counting = true;
 }
 
-Scope::~Scope()
+AllocationCountingScope::~AllocationCountingScope()
 {
     counting = false;
 }
 
-Counts Scope::counts() const
+AllocationCounts AllocationCountingScope::counts() const
 {
     return current;
 }
-} // namespace allocation_counter
+} // namespace ortholume::testing

@@ -5,20 +5,20 @@
     C allocator (which operator new and delete call) and interposes the POSIX
     locking calls, so what the framework or the standard library does inside is
     counted too. */
-namespace allocation_counter
+namespace ortholume::testing
 {
-struct Counts
+struct AllocationCounts
 {
     long allocations = 0;
     long frees = 0;
     long locks = 0;
 };
 
-class Scope
+class AllocationCountingScope
 {
 public:
-    Scope();
-    ~Scope();
-    Counts counts() const;
+    AllocationCountingScope();
+    ~AllocationCountingScope();
+    AllocationCounts counts() const;
 };
-} // namespace allocation_counter
+} // namespace ortholume::testing

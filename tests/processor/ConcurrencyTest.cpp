@@ -6,7 +6,7 @@
 
 #include <thread>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
 {

@@ -5,7 +5,7 @@
 
 #include <cfenv>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {

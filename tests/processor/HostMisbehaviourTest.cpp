@@ -2,6 +2,7 @@
 // misbehaviours met in practice; each must leave the conversion exact and the
 // processor usable. The program also runs under ThreadSanitizer and under
 // AddressSanitizer, which turn the threaded ones into race and lifetime checks.
+#include "MessageLoop.h"
 #include "ProcessorTestUtilities.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include <memory>
 #include <thread>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {
@@ -179,7 +180,7 @@ TEST (HostMisbehaviour, EditorOpenedAndClosedWhileStateIsRestored)
     {
         std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
         ASSERT_NE (editor, nullptr);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        ortholume::testing::runMessageLoopFor (5);
         processor.editorBeingDeleted (editor.get()); // as a host's wrapper closes it
         editor.reset();
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 // These are the calls hosts make through the index-based interface.
 JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace testing_utilities
+namespace ortholume::testing
 {
 inline juce::uint32 bitsOf (float value)
 {
@@ -75,4 +75,4 @@ inline void restore (juce::AudioProcessor& processor, const juce::MemoryBlock& b
 {
     processor.setStateInformation (block.getData(), (int) block.getSize());
 }
-} // namespace testing_utilities
+} // namespace ortholume::testing

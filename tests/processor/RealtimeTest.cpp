@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <mutex>
 
-using namespace testing_utilities;
+using namespace ortholume::testing;
 
 namespace
 {
-allocation_counter::Counts runBlocks (VelloranAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
+AllocationCounts runBlocks (VelloranAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
 {
     juce::MidiBuffer midi;
     midi.addEvent (juce::MidiMessage::noteOn (1, 60, 0.5f), 3);
-    allocation_counter::Scope scope;
+    AllocationCountingScope scope;
 
     for (int n : { 0, 1, 64, 512, 8192, 10000 })
     {
@@ -28,7 +28,7 @@ allocation_counter::Counts runBlocks (VelloranAudioProcessor& processor, juce::A
     return scope.counts();
 }
 
-void expectNothingTaken (const allocation_counter::Counts& counts)
+void expectNothingTaken (const AllocationCounts& counts)
 {
     EXPECT_EQ (counts.allocations, 0);
     EXPECT_EQ (counts.frees, 0);
@@ -39,7 +39,7 @@ void expectNothingTaken (const allocation_counter::Counts& counts)
 // The probe itself must see what it is meant to catch, or the checks below prove nothing.
 TEST (Realtime, CounterSeesAllocationsFreesAndLocks)
 {
-    allocation_counter::Scope scope;
+    AllocationCountingScope scope;
     auto* vector = new std::vector<int> (100);
     delete vector;
     // Through a volatile pointer, or the compiler drops the pair.

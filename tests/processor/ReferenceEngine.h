@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-namespace reference
+namespace ortholume::testing::reference
 {
 constexpr float sqrtTwo = 1.41421353816986083984375f;
 constexpr float inverseSqrtTwo = 0.707106769084930419921875f;
@@ -126,4 +126,4 @@ struct Engine
         return out;
     }
 };
-} // namespace reference
+} // namespace ortholume::testing::reference

@@ -4,7 +4,7 @@
 
 /** The plug-in's artwork, each piece drawn at its final size. Text is drawn
     with the typeface that the plug-in embeds. */
-namespace Artwork
+namespace ortholume::artwork
 {
     juce::Image editorBackground (const juce::Typeface::Ptr& typeface);
     juce::Image gearIcon();
@@ -16,4 +16,4 @@ namespace Artwork
     /** Knob strip layout, shared with the drawing of single frames. */
     constexpr int knobFrameSize = 70;
     constexpr int knobFrameCount = 127;
-}
+} // namespace ortholume::artwork

@@ -2,6 +2,8 @@
 
 #include "Artwork.h"
 
+namespace ortholume::artwork
+{
 namespace
 {
     constexpr int sheetWidth = 1840;
@@ -29,8 +31,8 @@ namespace
 
     juce::Image knobFrame (const juce::Image& strip, int frame)
     {
-        return strip.getClippedImage ({ 0, frame * Artwork::knobFrameSize, Artwork::knobFrameSize,
-                                        Artwork::knobFrameSize });
+        return strip.getClippedImage ({ 0, frame * knobFrameSize, knobFrameSize,
+                                        knobFrameSize });
     }
 
     /** Places pictures left to right, starting a new row when the sheet is full. */
@@ -63,7 +65,7 @@ namespace
         juce::Rectangle<int> area;
     };
 
-    std::vector<Drawing> layOut (const std::vector<ContactSheet::Entry>& entries, Layout& layout,
+    std::vector<Drawing> layOut (const std::vector<ContactSheetEntry>& entries, Layout& layout,
                                  std::vector<std::pair<juce::String, juce::Point<int>>>& labels)
     {
         std::vector<Drawing> drawings;
@@ -72,24 +74,24 @@ namespace
         {
             labels.push_back ({ entry.name, { margin, layout.y } });
             layout.y += labelHeight;
-            const auto isKnobStrip = entry.image.getHeight() == Artwork::knobFrameSize * Artwork::knobFrameCount;
+            const auto isKnobStrip = entry.image.getHeight() == knobFrameSize * knobFrameCount;
 
             if (isKnobStrip)
             {
-                for (int frame = 0; frame < Artwork::knobFrameCount; ++frame)
+                for (int frame = 0; frame < knobFrameCount; ++frame)
                 {
                     if (frame > 0 && frame % framesPerRow == 0)
                         layout.newRow();
 
                     drawings.push_back ({ knobFrame (entry.image, frame),
-                                          layout.place (Artwork::knobFrameSize, Artwork::knobFrameSize) });
+                                          layout.place (knobFrameSize, knobFrameSize) });
                 }
 
                 layout.newRow();
 
                 for (auto frame : zoomedKnobFrames)
                     drawings.push_back ({ knobFrame (entry.image, frame),
-                                          layout.place (Artwork::knobFrameSize * zoom, Artwork::knobFrameSize * zoom) });
+                                          layout.place (knobFrameSize * zoom, knobFrameSize * zoom) });
             }
             else
             {
@@ -105,7 +107,7 @@ namespace
     }
 }
 
-juce::Image ContactSheet::draw (const std::vector<Entry>& entries, const juce::Typeface::Ptr& typeface)
+juce::Image drawContactSheet (const std::vector<ContactSheetEntry>& entries, const juce::Typeface::Ptr& typeface)
 {
     Layout layout;
     std::vector<std::pair<juce::String, juce::Point<int>>> labels;
@@ -129,3 +131,4 @@ juce::Image ContactSheet::draw (const std::vector<Entry>& entries, const juce::T
 
     return sheet;
 }
+} // namespace ortholume::artwork

@@ -6,13 +6,13 @@
 
 /** A review picture of the artwork: every image at 1:1 and 4x, transparent
     areas over a checkerboard, the knob strip as a grid of all its frames. */
-namespace ContactSheet
+namespace ortholume::artwork
 {
-    struct Entry
+    struct ContactSheetEntry
     {
         juce::String name;
         juce::Image image;
     };
 
-    juce::Image draw (const std::vector<Entry>& entries, const juce::Typeface::Ptr& typeface);
-}
+    juce::Image drawContactSheet (const std::vector<ContactSheetEntry>& entries, const juce::Typeface::Ptr& typeface);
+} // namespace ortholume::artwork

@@ -1,10 +1,14 @@
 #include "Artwork.h"
 #include "TextPath.h"
 
+#include "editor/EditorSize.h"
+
+namespace ortholume::artwork
+{
 namespace
 {
-    constexpr int width = 443;
-    constexpr int height = 233;
+    constexpr int width = editorWidth;
+    constexpr int height = editorHeight;
 
     const juce::Colour headerBlack (0xff010101);
     const juce::Colour ochreShade (0xff120e03);
@@ -128,7 +132,7 @@ namespace
     }
 }
 
-juce::Image Artwork::editorBackground (const juce::Typeface::Ptr& typeface)
+juce::Image editorBackground (const juce::Typeface::Ptr& typeface)
 {
     juce::Image image (juce::Image::RGB, width, height, true, juce::SoftwareImageType());
     juce::Graphics g (image);
@@ -142,3 +146,4 @@ juce::Image Artwork::editorBackground (const juce::Typeface::Ptr& typeface)
     drawOrnament (g);
     return image;
 }
+} // namespace ortholume::artwork

@@ -1,5 +1,7 @@
 #include "Artwork.h"
 
+namespace ortholume::artwork
+{
 namespace
 {
     const juce::Point<float> knobCentre (35.0f, 33.0f);   // pixel centre (34.5, 32.5)
@@ -38,7 +40,7 @@ namespace
     {
         g.setColour (juce::Colours::white);
         radialLine (g, radians (startDegrees), knobRadius + 2.0f, knobRadius + 6.0f, 1.6f);
-        radialLine (g, radians (startDegrees + degreesPerFrame * (float) (Artwork::knobFrameCount - 1)),
+        radialLine (g, radians (startDegrees + degreesPerFrame * (float) (knobFrameCount - 1)),
                     knobRadius + 2.0f, knobRadius + 6.0f, 1.6f);
 
         g.setColour (outerRing);
@@ -90,7 +92,7 @@ namespace
     }
 }
 
-juce::Image Artwork::knobStrip()
+juce::Image knobStrip()
 {
     juce::Image strip (juce::Image::ARGB, knobFrameSize, knobFrameSize * knobFrameCount, true,
                        juce::SoftwareImageType());
@@ -119,3 +121,4 @@ juce::Image Artwork::knobStrip()
 
     return strip;
 }
+} // namespace ortholume::artwork

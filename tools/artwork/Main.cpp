@@ -8,6 +8,8 @@
 
 #include <iostream>
 
+using namespace ortholume::artwork;
+
 namespace
 {
     constexpr int backgroundColours = 256;
@@ -21,18 +23,17 @@ namespace
 
     std::vector<Resource> drawResources (const juce::Typeface::Ptr& typeface)
     {
-        using namespace Artwork;
         constexpr int fullPaper = 37, fumaPaper = 31;
 
         return {
-            { "editorBackground.png", PngEncoder::encodeIndexed (pixelsOf (editorBackground (typeface)), backgroundColours) },
-            { "gearIcon.png", PngEncoder::encodeRgba (tintedCoverage (gearIcon(), juce::Colour (0xfffcfcfc))) },
-            { "ambixLabel.png", PngEncoder::encodeIndexed (pixelsOf (formatLabel (typeface, "ambiX", fullPaper)), labelColours) },
-            { "fumaLabel.png", PngEncoder::encodeIndexed (pixelsOf (formatLabel (typeface, "FuMa", fumaPaper)), labelColours) },
-            { "WXYZ.png", PngEncoder::encodeRgba (tintedCoverage (channelLetters (typeface, "WXYZ"), juce::Colour (0xfffefefe))) },
-            { "WYZX.png", PngEncoder::encodeRgba (tintedCoverage (channelLetters (typeface, "WYZX"), juce::Colour (0xfffefefe))) },
-            { "vuMeterVertical.png", PngEncoder::encodeRgba (pixelsOf (meterGradient())) },
-            { "bouton_G_70x70.png", PngEncoder::encodeRgba (pixelsOf (knobStrip())) },
+            { "editorBackground.png", encodeIndexedPng (pixelsOf (editorBackground (typeface)), backgroundColours) },
+            { "gearIcon.png", encodeRgbaPng (tintedCoverage (gearIcon(), juce::Colour (0xfffcfcfc))) },
+            { "ambixLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "ambiX", fullPaper)), labelColours) },
+            { "fumaLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "FuMa", fumaPaper)), labelColours) },
+            { "WXYZ.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WXYZ"), juce::Colour (0xfffefefe))) },
+            { "WYZX.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WYZX"), juce::Colour (0xfffefefe))) },
+            { "vuMeterVertical.png", encodeRgbaPng (pixelsOf (meterGradient())) },
+            { "bouton_G_70x70.png", encodeRgbaPng (pixelsOf (knobStrip())) },
         };
     }
 
@@ -72,7 +73,7 @@ int main (int argc, char* argv[])
     if (typeface == nullptr || ! outputFolder.createDirectory())
         return usage();
 
-    std::vector<ContactSheet::Entry> sheetEntries;
+    std::vector<ContactSheetEntry> sheetEntries;
 
     for (const auto& resource : drawResources (typeface))
     {
@@ -87,7 +88,7 @@ int main (int argc, char* argv[])
     if (argc == 5)
     {
         juce::MemoryOutputStream sheet;
-        juce::PNGImageFormat().writeImageToStream (ContactSheet::draw (sheetEntries, typeface), sheet);
+        juce::PNGImageFormat().writeImageToStream (drawContactSheet (sheetEntries, typeface), sheet);
 
         if (! writeFile (cwd.getChildFile (argv[4]), sheet.getMemoryBlock()))
             return 1;

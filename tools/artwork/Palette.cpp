@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+namespace ortholume::artwork
+{
 namespace
 {
     int channelDistance (juce::uint32 a, juce::uint32 b)
@@ -68,3 +70,4 @@ IndexedPixels quantise (const Pixels& pixels, int maxColours)
 
     return result;
 }
+} // namespace ortholume::artwork

@@ -1,5 +1,7 @@
 #include "Pixels.h"
 
+namespace ortholume::artwork
+{
 Pixels pixelsOf (const juce::Image& image)
 {
     Pixels result;
@@ -29,3 +31,4 @@ Pixels tintedCoverage (const juce::Image& image, juce::Colour colour)
 
     return result;
 }
+} // namespace ortholume::artwork

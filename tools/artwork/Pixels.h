@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace ortholume::artwork
+{
 /** An image as straight (not premultiplied) 0xAARRGGBB words, row by row:
     the form the PNG encoder writes, independent of how JUCE stores pixels. */
 struct Pixels
@@ -21,3 +23,4 @@ Pixels pixelsOf (const juce::Image& image);
 /** Keeps only the coverage of a rendered shape and gives every pixel one colour,
     so anti-aliased edges do not pick up rounding noise from unpremultiplying. */
 Pixels tintedCoverage (const juce::Image& image, juce::Colour colour);
+} // namespace ortholume::artwork

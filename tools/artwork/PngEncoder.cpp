@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdlib>
 
+namespace ortholume::artwork
+{
 namespace
 {
     constexpr juce::uint8 colourTypePalette = 3;
@@ -149,7 +151,7 @@ namespace
     }
 }
 
-juce::MemoryBlock PngEncoder::encodeRgba (const Pixels& pixels)
+juce::MemoryBlock encodeRgbaPng (const Pixels& pixels)
 {
     constexpr int bytesPerPixel = 4;
     const auto rowBytes = (size_t) (pixels.width * bytesPerPixel);
@@ -176,7 +178,7 @@ juce::MemoryBlock PngEncoder::encodeRgba (const Pixels& pixels)
     return assemble (header (pixels, colourTypeRgba), nullptr, nullptr, raw);
 }
 
-juce::MemoryBlock PngEncoder::encodeIndexed (const Pixels& pixels, int maxColours)
+juce::MemoryBlock encodeIndexedPng (const Pixels& pixels, int maxColours)
 {
     const auto indexed = quantise (pixels, maxColours);
 
@@ -218,3 +220,4 @@ juce::MemoryBlock PngEncoder::encodeIndexed (const Pixels& pixels, int maxColour
     return assemble (header (pixels, colourTypePalette), &plteBlock,
                      anyTranslucent ? &trnsBlock : nullptr, raw);
 }
+} // namespace ortholume::artwork

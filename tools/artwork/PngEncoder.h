@@ -4,12 +4,12 @@
 
 /** Writes PNG files byte for byte the same on every run: no timestamps, no
     text chunks, fixed filter choice and compression level. */
-namespace PngEncoder
+namespace ortholume::artwork
 {
     /** 8-bit RGBA, non-interlaced. */
-    juce::MemoryBlock encodeRgba (const Pixels& pixels);
+    juce::MemoryBlock encodeRgbaPng (const Pixels& pixels);
 
     /** 8-bit palette (with a transparency chunk when any entry is not opaque),
         non-interlaced. */
-    juce::MemoryBlock encodeIndexed (const Pixels& pixels, int maxColours);
-}
+    juce::MemoryBlock encodeIndexedPng (const Pixels& pixels, int maxColours);
+} // namespace ortholume::artwork

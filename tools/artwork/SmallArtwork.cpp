@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace ortholume::artwork
+{
 namespace
 {
     juce::Image transparentImage (int width, int height)
@@ -27,7 +29,7 @@ namespace
     }
 }
 
-juce::Image Artwork::gearIcon()
+juce::Image gearIcon()
 {
     constexpr int size = 22;
     constexpr int teeth = 8;
@@ -63,7 +65,7 @@ juce::Image Artwork::gearIcon()
     return image;
 }
 
-juce::Image Artwork::formatLabel (const juce::Typeface::Ptr& typeface, const juce::String& word, int paperWidth)
+juce::Image formatLabel (const juce::Typeface::Ptr& typeface, const juce::String& word, int paperWidth)
 {
     constexpr int width = 37, height = 14;
     constexpr int greyLevels = 16;
@@ -92,7 +94,7 @@ juce::Image Artwork::formatLabel (const juce::Typeface::Ptr& typeface, const juc
     return image;
 }
 
-juce::Image Artwork::channelLetters (const juce::Typeface::Ptr& typeface, const juce::String& letters)
+juce::Image channelLetters (const juce::Typeface::Ptr& typeface, const juce::String& letters)
 {
     // Columns chosen so that each letter centres under its meter when the
     // caption is drawn below a meter group; the first letter is a wide W.
@@ -110,7 +112,7 @@ juce::Image Artwork::channelLetters (const juce::Typeface::Ptr& typeface, const 
     return image;
 }
 
-juce::Image Artwork::meterGradient()
+juce::Image meterGradient()
 {
     constexpr int width = 10, height = 143;
     constexpr juce::uint32 red = 0xffff0101, orange = 0xfffd752e, orangeEnd = 0xfffcf961;
@@ -141,3 +143,4 @@ juce::Image Artwork::meterGradient()
 
     return image;
 }
+} // namespace ortholume::artwork

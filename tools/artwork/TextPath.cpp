@@ -1,5 +1,7 @@
 #include "TextPath.h"
 
+namespace ortholume::artwork
+{
 namespace
 {
     // Outlines are taken at a large size so that scaling down loses nothing.
@@ -45,3 +47,4 @@ juce::Path fittedToHeight (juce::Path path, juce::Rectangle<float> box, juce::Ju
                              .translated (left, box.getY()));
     return path;
 }
+} // namespace ortholume::artwork
