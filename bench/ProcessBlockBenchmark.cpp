@@ -3,8 +3,9 @@
 // out; a trivial processor with the same buses that applies a gain of 1 with the
 // framework's vector operations; and the bare recurrence of the glides (three
 // independent chains of the smoothing step, one step per sample, nothing else).
-#include "processor/ConversionKernel.h"
-#include "processor/Smoothing.h"
+#include "engine/ConversionKernel.h"
+#include "engine/ConversionMode.h"
+#include "engine/Smoothing.h"
 #include "processor/VelloranAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +14,7 @@
 
 namespace
 {
-constexpr int numChannels = 4;
+constexpr int numChannels = ortholume::firstOrderChannels;
 
 juce::AudioBuffer<float> makeInput (int frames)
 {

@@ -3,6 +3,8 @@
 #include "ConversionError.h"
 #include "OutputFormat.h"
 
+#include "engine/GainMapping.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -11,8 +13,9 @@ namespace ortholume::converter
 {
 namespace
 {
-constexpr float lowestGainDecibels = -90.0f;
-constexpr float highestGainDecibels = 10.0f;
+// The plug-in's Gain parameter spans the same range.
+constexpr float lowestGainDecibels = gainDecibelsAtZero;
+constexpr float highestGainDecibels = gainDecibelsAtZero + gainDecibelsPerUnit;
 constexpr long mostJobs = 1024;
 
 float parseGain (const std::string& text)

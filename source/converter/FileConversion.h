@@ -2,6 +2,8 @@
 
 #include "Convention.h"
 
+#include "engine/ConversionMode.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -26,7 +28,7 @@ struct ConversionReport
     bool inputIsBFormat = false;
     int inputFormat = 0;
     int outputFormat = 0;
-    int numChannels = 4;
+    int numChannels = firstOrderChannels;
     bool outputIsBFormat = false;
     bool promotedToRf64 = false;
     int sampleRate = 0;

@@ -2,6 +2,8 @@
 
 #include "Convention.h"
 
+#include "engine/ConversionMode.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,7 +13,7 @@ namespace ortholume::converter
 struct OutputFormat
 {
     int sndfileFormat = 0;
-    int numChannels = 4;
+    int numChannels = firstOrderChannels;
 
     /** Marked as ambisonic B-format (.amb): FuMa output to a .amb name only. */
     bool bFormat = false;

@@ -2,6 +2,9 @@
 
 namespace ortholume
 {
+/** First-order B-format: W and the three figure-of-eight channels. */
+constexpr int firstOrderChannels = 4;
+
 /** The direction of conversion, as held in the processor's idxInputConfig.
     Any other stored value is kept as it is but converts as FumaToAmbix. */
 enum ConversionMode

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ConversionMode.h"
 #include "engine/StageValues.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -19,7 +20,7 @@ class VelloranAudioProcessor final : public juce::AudioProcessor
 public:
     static constexpr int maxBlockSamples = 8192;
     static constexpr int numMeterSlots = 8;
-    static constexpr int numConvertedChannels = 4;
+    static constexpr int numConvertedChannels = ortholume::firstOrderChannels;
 
     VelloranAudioProcessor();
     ~VelloranAudioProcessor() override;

@@ -1,7 +1,7 @@
 // Files through the built converter: the numbers that come out.
 #include "ConverterTestSupport.h"
 
-#include "processor/ConversionMode.h"
+#include "engine/ConversionMode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ProcessorTestUtilities.h"
-#include "processor/ConversionKernel.h"
+#include "engine/ConversionKernel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 // Writes the bundled example: a short FuMa B-format (.amb) recording of a tone
 // circling the listener once, rising and falling a little as it goes. The file
 // is committed; this program reproduces it byte for byte.
+#include "engine/ConversionMode.h"
+
 #include <sndfile.h>
 
 #include <cmath>
@@ -15,7 +17,7 @@ constexpr double toneHz = 440.0;
 constexpr double amplitude = 0.5;
 constexpr double largestElevationDegrees = 20.0;
 constexpr double fadeSeconds = 0.05;         // no click at either end
-constexpr int numChannels = 4;
+constexpr int numChannels = ortholume::firstOrderChannels;
 constexpr double pi = 3.14159265358979323846;
 
 /** Plane-wave FuMa gains for a direction: W at -3 dB, then X, Y, Z. */
