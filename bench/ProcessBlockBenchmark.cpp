@@ -167,8 +167,7 @@ void Gliding (benchmark::State& state)
     int block = 0;
 
     // Turning the direction and the gain around every block keeps all three stages gliding.
-    timeBlocks (state, processor, [&]
-    {
+    timeBlocks (state, processor, [&] {
         processor.setConversionMode (block % 2);
         JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
         processor.setParameter (0, block % 2 == 0 ? 0.5f : 0.9f);

@@ -4,8 +4,8 @@ namespace ortholume::aax
 {
 namespace
 {
-constexpr int32_t nativeIdBase = 0x6a636161;       // 'jcaa'
-constexpr int32_t audioSuiteIdBase = 0x6a796161;   // 'jyaa'
+constexpr int32_t nativeIdBase = 0x6a636161; // 'jcaa'
+constexpr int32_t audioSuiteIdBase = 0x6a796161; // 'jyaa'
 constexpr int maxParameterNameLength = 31;
 constexpr int maxShortNameLength = 4;
 constexpr int continuousAboveSteps = 1000;
@@ -32,9 +32,9 @@ ComponentDescription describeComponent (int configurationIndex)
     component.numInputs = configuration.numInputs;
     component.numOutputs = configuration.numOutputs;
 
-   #if JucePlugin_WantsMidiInput
+#if JucePlugin_WantsMidiInput
     component.midiNodes.push_back ({ midiNodeLocalInput, JucePlugin_Name, allMidiChannels });
-   #endif
+#endif
 
     auto& properties = component.properties;
     properties.emplace_back (manufacturerId, (int32_t) JucePlugin_AAXManufacturerCode);
@@ -44,9 +44,9 @@ ComponentDescription describeComponent (int configurationIndex)
     properties.emplace_back (outputStemFormat, stemFormatFor (configuration.numOutputs));
     properties.emplace_back (plugInIdNative, nativeIdBase + configurationIndex);
 
-   #if JucePlugin_AAXDisableAudioSuite == 0
+#if JucePlugin_AAXDisableAudioSuite == 0
     properties.emplace_back (plugInIdAudioSuite, audioSuiteIdBase + configurationIndex);
-   #endif
+#endif
 
     properties.emplace_back (multiMonoSupport, JucePlugin_AAXDisableMultiMono == 0 ? 1 : 0);
     return component;

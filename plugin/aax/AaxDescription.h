@@ -46,7 +46,7 @@ struct ComponentDescription
     int numInputs = 0;
     int numOutputs = 0;
     std::vector<MidiNode> midiNodes;
-    std::vector<std::pair<int32_t, int64_t>> properties;    // in the order they are announced
+    std::vector<std::pair<int32_t, int64_t>> properties; // in the order they are announced
 };
 
 /** One effect, as the host's collection hands it out to be filled. */

@@ -14,12 +14,18 @@ double weightOfFumaChannel (int fuma)
 {
     switch (fuma)
     {
-        case 0: return std::sqrt (2.0);                      // W
-        case 5: case 6: case 7: case 8: return std::sqrt (3.0) / 2.0; // S T U V
-        case 10: case 11: return std::sqrt (32.0 / 45.0);    // L M
-        case 12: case 13: return std::sqrt (5.0) / 3.0;      // N O
-        case 14: case 15: return std::sqrt (5.0 / 8.0);      // P Q
-        default: return 1.0;                                 // X Y Z, R, K
+        case 0: return std::sqrt (2.0); // W
+        case 5:
+        case 6:
+        case 7:
+        case 8: return std::sqrt (3.0) / 2.0; // S T U V
+        case 10:
+        case 11: return std::sqrt (32.0 / 45.0); // L M
+        case 12:
+        case 13: return std::sqrt (5.0) / 3.0; // N O
+        case 14:
+        case 15: return std::sqrt (5.0 / 8.0); // P Q
+        default: return 1.0; // X Y Z, R, K
     }
 }
 } // namespace

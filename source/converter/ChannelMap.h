@@ -13,8 +13,8 @@ namespace ortholume::converter
     channel count: a conversion is nothing but these two tables. */
 struct ChannelMap
 {
-    std::vector<int> source;     // input channel of each output channel
-    std::vector<double> factor;  // applied to it, in double precision
+    std::vector<int> source; // input channel of each output channel
+    std::vector<double> factor; // applied to it, in double precision
 
     int numChannels() const noexcept { return (int) source.size(); }
 };

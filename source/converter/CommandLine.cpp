@@ -91,8 +91,7 @@ Options parseCommandLine (const std::vector<std::string>& arguments)
             attachedValue = argument.substr (equals + 1);
         }
 
-        auto value = [&]() -> std::string
-        {
+        auto value = [&]() -> std::string {
             if (attachedValue.has_value())
                 return *attachedValue;
 
@@ -102,8 +101,7 @@ Options parseCommandLine (const std::vector<std::string>& arguments)
             return arguments[++i];
         };
 
-        auto noValue = [&]
-        {
+        auto noValue = [&] {
             if (attachedValue.has_value())
                 throw UsageError (name + " takes no value");
         };

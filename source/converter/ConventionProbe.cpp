@@ -67,7 +67,8 @@ const char* describeSignalConvention (SignalConvention convention) noexcept
 }
 
 SignalEnergy::SignalEnergy (int channels)
-    : numChannels (channels), order (ambisonicOrderOf (channels))
+    : numChannels (channels),
+      order (ambisonicOrderOf (channels))
 {
 }
 
@@ -148,8 +149,9 @@ ConventionEstimate SignalEnergy::estimate() const
     // Converted twice in the same direction, W is 3 dB off and the ratio halves or doubles.
     if (result.convention == SignalConvention::undetermined)
         result.reason = "first-order energy / W " + formatRatio (ratio) + " is near none of FuMa 2, SN3D 1, N3D 3"
-                      + (near (ratio, 0.5) ? " (0.5: AmbiX converted --to ambix once more?)"
-                                           : near (ratio, 4.0) ? " (4: FuMa converted --to fuma once more?)" : "");
+                        + (near (ratio, 0.5)   ? " (0.5: AmbiX converted --to ambix once more?)"
+                           : near (ratio, 4.0) ? " (4: FuMa converted --to fuma once more?)"
+                                               : "");
 
     return result;
 }
@@ -205,7 +207,7 @@ std::string describeContradiction (const ConventionEstimate& estimate, Conventio
     const std::string cause = fromMark ? "its B-format mark" : std::string ("--to ") + (to == Convention::ambix ? "ambix" : "fuma");
 
     return std::string ("its signal looks like ") + describeSignalConvention (estimate.convention)
-         + " (first-order energy / W " + formatRatio (estimate.energyRatios[1]) + "), but " + cause + " takes it to be "
-         + conventionName (oppositeOf (to)) + "; converting anyway";
+           + " (first-order energy / W " + formatRatio (estimate.energyRatios[1]) + "), but " + cause + " takes it to be "
+           + conventionName (oppositeOf (to)) + "; converting anyway";
 }
 } // namespace ortholume::converter

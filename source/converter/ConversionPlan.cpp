@@ -59,7 +59,8 @@ std::string nameOf (const std::string& path)
 /** The output's folder exists, the output is not a folder, and its name fits the file system. */
 void checkOutputPlace (const std::string& output)
 {
-    struct stat status {};
+    struct stat status
+    {};
 
     if (output.back() == '/' || (::stat (output.c_str(), &status) == 0 && S_ISDIR (status.st_mode)))
         throw UsageError (output + ": is a folder, not a name for the output file (a folder of outputs is --output-dir)");
@@ -110,8 +111,8 @@ PlannedConversion planOne (const Options& options, const std::string& input)
 
     const bool toAmbix = request.target.value_or (Convention::ambix) == Convention::ambix;
     request.outputPath = options.outputFile.empty()
-                           ? batchOutputPath (options.outputDirectory, input, toAmbix, options.batchFormat)
-                           : options.outputFile;
+                             ? batchOutputPath (options.outputDirectory, input, toAmbix, options.batchFormat)
+                             : options.outputFile;
 
     checkOutputPlace (request.outputPath);
 
@@ -139,7 +140,8 @@ ConversionPlan planConversions (const Options& options)
 {
     if (! options.outputDirectory.empty())
     {
-        struct stat folder {};
+        struct stat folder
+        {};
 
         if (::stat (options.outputDirectory.c_str(), &folder) != 0 || ! S_ISDIR (folder.st_mode))
             throw UsageError ("--output-dir " + options.outputDirectory + ": no such folder");
@@ -153,7 +155,8 @@ ConversionPlan planConversions (const Options& options)
         plan.conversions.push_back (planOne (options, input));
         plan.totalFrames += plan.conversions.back().numFrames;
 
-        struct stat status {};
+        struct stat status
+        {};
 
         if (::stat (input.c_str(), &status) == 0)
             inputStatus.push_back (status);
@@ -168,7 +171,8 @@ ConversionPlan planConversions (const Options& options)
         if (! outputs.insert (output).second)
             throw UsageError (output + ": more than one input would be written here");
 
-        struct stat status {};
+        struct stat status
+        {};
 
         if (::stat (output.c_str(), &status) != 0)
             continue;

@@ -110,8 +110,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     report.numFrames = (std::uint64_t) input->getNumFrames();
     report.numChannels = input->getNumChannels();
 
-    const auto format = about (outputPath, [&]
-    {
+    const auto format = about (outputPath, [&] {
         return chooseOutputFormat (outputPath, report.inputFormat, input->getNumChannels(), report.to, request.outputSubtype,
                                    report.numFrames);
     });
@@ -122,8 +121,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
 
     const auto metadata = input->getMetadata();
     auto temporary = about (outputPath, [&] { return std::make_unique<TemporaryOutput> (outputPath); });
-    auto output = about (outputPath, [&]
-    {
+    auto output = about (outputPath, [&] {
         return std::make_unique<OutputFile> (temporary->getFileDescriptor(), format, report.sampleRate, metadata);
     });
 
@@ -144,8 +142,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
         emptyBlocks.push (&block);
     }
 
-    auto stopIfInterrupted = [&]
-    {
+    auto stopIfInterrupted = [&] {
         if (interruptionRequested())
             throw ConversionError (outputPath + ": was not finished: interrupted by signal "
                                    + std::to_string (interruptingSignal()) + "; nothing was written");
@@ -155,8 +152,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     KernelStats stats;
     std::exception_ptr readFailure;
 
-    std::thread reader ([&]
-    {
+    std::thread reader ([&] {
         try
         {
             while (auto* const block = emptyBlocks.pop())

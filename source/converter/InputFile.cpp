@@ -16,7 +16,8 @@ namespace
 {
 std::string describeOpenFailure (const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
 
     if (::stat (path.c_str(), &status) == 0 && S_ISDIR (status.st_mode))
         return "cannot be read: it is a folder";
@@ -112,7 +113,7 @@ int InputFile::read (unsigned char* block, int maxFrames)
     if (got != wanted)
     {
         const auto reason = sf_error (file) != SF_ERR_NO_ERROR ? std::string (sf_strerror (file))
-                                                                : std::string ("the audio ends early");
+                                                               : std::string ("the audio ends early");
         throw ConversionError ("is truncated or damaged after " + std::to_string (framesRead + got) + " of "
                                + std::to_string (info.frames) + " frames (" + reason + ")");
     }

@@ -104,12 +104,12 @@ std::string inspectFile (const std::string& path)
         char ratio[32];
         std::snprintf (ratio, sizeof (ratio), "%.2f", estimate.energyRatios[(size_t) n]);
         text += line (n == 1 ? "energy" : "", "order " + std::to_string (n) + " / W " + ratio + "  (" + expectedRatios[n] + ")"
-                                                    + (n == 1 ? ", over " + seconds ((double) estimate.framesAnalysed / rate) : ""));
+                                                  + (n == 1 ? ", over " + seconds ((double) estimate.framesAnalysed / rate) : ""));
     }
 
     auto verdict = estimate.convention == SignalConvention::undetermined
-                     ? "undetermined: " + estimate.reason
-                     : std::string (describeSignalConvention (estimate.convention));
+                       ? "undetermined: " + estimate.reason
+                       : std::string (describeSignalConvention (estimate.convention));
 
     if (bFormat && estimate.convention != SignalConvention::undetermined && estimate.convention != SignalConvention::fuma)
         verdict += ", although the B-format mark means FuMa";

@@ -22,7 +22,8 @@ extern "C" void rememberSignal (int signalNumber)
 
 void installSignalHandlers()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = rememberSignal;
     sigemptyset (&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -30,7 +31,8 @@ void installSignalHandlers()
     for (auto signalNumber : { SIGINT, SIGTERM, SIGHUP })
         sigaction (signalNumber, &action, nullptr);
 
-    struct sigaction ignore {};
+    struct sigaction ignore
+    {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset (&ignore.sa_mask);
 

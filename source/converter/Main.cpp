@@ -142,8 +142,7 @@ int main (int argc, char** argv)
     std::atomic<int> converted { 0 }, failures { 0 };
     std::atomic<std::uint64_t> framesSkipped { 0 };
 
-    auto work = [&] (ProgressCounters& progress)
-    {
+    auto work = [&] (ProgressCounters& progress) {
         for (;;)
         {
             const auto index = nextConversion++;
@@ -192,8 +191,7 @@ int main (int argc, char** argv)
 
         if (! options.quiet && ::isatty (STDERR_FILENO))
         {
-            auto sample = [&]
-            {
+            auto sample = [&] {
                 ProgressBar::State state;
                 state.totalFrames = plan.totalFrames;
                 state.framesDone = framesSkipped.load();

@@ -16,7 +16,7 @@ Metadata readMetadata (SNDFILE* file)
 
     metadata.hasBroadcastInfo = sf_command (file, SFC_GET_BROADCAST_INFO, &metadata.broadcastInfo,
                                             (int) sizeof (metadata.broadcastInfo))
-                             == SF_TRUE;
+                                == SF_TRUE;
     return metadata;
 }
 

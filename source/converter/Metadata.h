@@ -19,7 +19,8 @@ struct Metadata
     bool hasBroadcastInfo = false;
 
     /** Room for a long coding history (libsndfile holds less than 16 KiB). */
-    SF_BROADCAST_INFO_VAR (16384) broadcastInfo {};
+    SF_BROADCAST_INFO_VAR (16384)
+    broadcastInfo {};
 };
 
 /** Everything of the above that the file holds; a file without any gives none. */

@@ -14,7 +14,7 @@ namespace
 std::string writeFailure (SNDFILE* file, std::uint64_t framesWritten)
 {
     return "could not be written after " + std::to_string (framesWritten) + " frames (" + sf_strerror (file)
-         + "); is the disk full or the file too large?";
+           + "); is the disk full or the file too large?";
 }
 } // namespace
 

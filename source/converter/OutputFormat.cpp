@@ -16,13 +16,20 @@ namespace
 {
 int containerForExtension (const std::string& extension)
 {
-    if (extension == "wav") return SF_FORMAT_WAV;
-    if (extension == "amb") return SF_FORMAT_WAVEX;
-    if (extension == "w64") return SF_FORMAT_W64;
-    if (extension == "rf64") return SF_FORMAT_RF64;
-    if (extension == "caf") return SF_FORMAT_CAF;
-    if (extension == "aif" || extension == "aiff" || extension == "aifc") return SF_FORMAT_AIFF;
-    if (extension == "flac") return SF_FORMAT_FLAC;
+    if (extension == "wav")
+        return SF_FORMAT_WAV;
+    if (extension == "amb")
+        return SF_FORMAT_WAVEX;
+    if (extension == "w64")
+        return SF_FORMAT_W64;
+    if (extension == "rf64")
+        return SF_FORMAT_RF64;
+    if (extension == "caf")
+        return SF_FORMAT_CAF;
+    if (extension == "aif" || extension == "aiff" || extension == "aifc")
+        return SF_FORMAT_AIFF;
+    if (extension == "flac")
+        return SF_FORMAT_FLAC;
     return 0;
 }
 
@@ -54,8 +61,7 @@ struct BitsChoice
     int subtype;
 };
 
-constexpr BitsChoice bitsChoices[] = { { "16", SF_FORMAT_PCM_16 }, { "24", SF_FORMAT_PCM_24 }, { "32", SF_FORMAT_PCM_32 },
-                                       { "float", SF_FORMAT_FLOAT }, { "double", SF_FORMAT_DOUBLE } };
+constexpr BitsChoice bitsChoices[] = { { "16", SF_FORMAT_PCM_16 }, { "24", SF_FORMAT_PCM_24 }, { "32", SF_FORMAT_PCM_32 }, { "float", SF_FORMAT_FLOAT }, { "double", SF_FORMAT_DOUBLE } };
 
 /** What to do instead, from the sample formats the container does hold. */
 std::string adviceFor (int container, int numChannels)

@@ -15,7 +15,9 @@ constexpr auto redrawInterval = std::chrono::milliseconds (200);
 } // namespace
 
 ProgressBar::ProgressBar (std::function<State()> sampleState, int files)
-    : sample (std::move (sampleState)), numFiles (files), thread ([this] { run(); })
+    : sample (std::move (sampleState)),
+      numFiles (files),
+      thread ([this] { run(); })
 {
 }
 

@@ -26,7 +26,7 @@ constexpr std::array<std::uint8_t, 12> bFormatGuidTail { 0x21, 0x07, 0xD3, 0x11,
 std::uint32_t readLittleEndian32 (const std::uint8_t* bytes) noexcept
 {
     return (std::uint32_t) bytes[0] | ((std::uint32_t) bytes[1] << 8) | ((std::uint32_t) bytes[2] << 16)
-         | ((std::uint32_t) bytes[3] << 24);
+           | ((std::uint32_t) bytes[3] << 24);
 }
 
 [[noreturn]] void fail (const std::string& what)

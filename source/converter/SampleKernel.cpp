@@ -34,7 +34,7 @@ inline Word byteSwapped (Word word) noexcept
 
 template <int numBytes>
 using WordOf = std::conditional_t<numBytes == 1, std::uint8_t,
-                   std::conditional_t<numBytes == 2, std::uint16_t, std::conditional_t<numBytes == 4, std::uint32_t, std::uint64_t>>>;
+                                  std::conditional_t<numBytes == 2, std::uint16_t, std::conditional_t<numBytes == 4, std::uint32_t, std::uint64_t>>>;
 
 // Whole-word loads and stores (one instruction each, swapped when the file's
 // byte order is not the machine's); 24-bit samples are put together from bytes.
@@ -435,8 +435,8 @@ struct SampleKernel::Channel
     int sourceOffset = 0;
     int targetOffset = 0;
     bool copy = false;
-    double factor = 1.0;     // from stored input units to significant output units
-    double peakScale = 1.0;  // from the measured units to full scale = 1
+    double factor = 1.0; // from stored input units to significant output units
+    double peakScale = 1.0; // from the measured units to full scale = 1
     int bits = 32;
     bool countOverFullScale = false;
     DecodeFunction decode = nullptr;

@@ -65,7 +65,7 @@ WaveFormatChunk walkChunks (int descriptor)
         return result;
 
     const bool riff = std::memcmp (head.data(), "RIFF", 4) == 0 || std::memcmp (head.data(), "RF64", 4) == 0
-                   || std::memcmp (head.data(), "BW64", 4) == 0;
+                      || std::memcmp (head.data(), "BW64", 4) == 0;
     const bool w64 = std::memcmp (head.data(), "riff", 4) == 0 && std::memcmp (head.data() + 4, w64RiffGuidTail.data(), 12) == 0;
 
     if (! (riff && std::memcmp (head.data() + 8, "WAVE", 4) == 0) && ! w64)
@@ -114,12 +114,19 @@ struct NamedLayout
 };
 
 constexpr NamedLayout namedLayouts[] = {
-    { 0x4, "mono" },  { 0x3, "stereo" },  { 0x33, "quad" },         { 0x603, "quad, side" }, { 0x107, "4.0" },
-    { 0x3F, "5.1" }, { 0x60F, "5.1, side" }, { 0x63F, "7.1" },     { 0x2D63F, "7.1.4" },
+    { 0x4, "mono" },
+    { 0x3, "stereo" },
+    { 0x33, "quad" },
+    { 0x603, "quad, side" },
+    { 0x107, "4.0" },
+    { 0x3F, "5.1" },
+    { 0x60F, "5.1, side" },
+    { 0x63F, "7.1" },
+    { 0x2D63F, "7.1.4" },
 };
 
-constexpr const char* maskSpeakerNames[] = { "FL",  "FR", "FC", "LFE", "BL",  "BR",  "FLC", "FRC", "BC",
-                                             "SL",  "SR", "TC", "TFL", "TFC", "TFR", "TBL", "TBC", "TBR" };
+constexpr const char* maskSpeakerNames[] = { "FL", "FR", "FC", "LFE", "BL", "BR", "FLC", "FRC", "BC",
+                                             "SL", "SR", "TC", "TFL", "TFC", "TFR", "TBL", "TBC", "TBR" };
 } // namespace
 
 WaveFormatChunk readWaveFormatChunk (const std::string& path)
@@ -158,8 +165,7 @@ std::string describeSpeakerMask (std::uint32_t mask)
 
 std::string describeChannelMap (const std::vector<int>& map)
 {
-    auto nameOf = [] (int position) -> std::string
-    {
+    auto nameOf = [] (int position) -> std::string {
         switch (position)
         {
             case SF_CHANNEL_MAP_MONO: return "M";

@@ -39,16 +39,16 @@ std::string formatSummary (const ConversionRequest& request, const ConversionRep
 
     std::string text = request.inputPath + " -> " + request.outputPath + "\n";
     text += "  " + std::string (conventionName (report.from)) + " " + describeContainer (report.inputFormat, report.inputIsBFormat)
-          + ", " + describeSampleFormat (report.inputFormat) + " -> " + conventionName (report.to) + " "
-          + describeContainer (report.outputFormat, report.outputIsBFormat) + ", " + describeSampleFormat (report.outputFormat)
-          + (report.promotedToRf64 ? " (RF64: over 4 GiB)" : "") + "\n";
+            + ", " + describeSampleFormat (report.inputFormat) + " -> " + conventionName (report.to) + " "
+            + describeContainer (report.outputFormat, report.outputIsBFormat) + ", " + describeSampleFormat (report.outputFormat)
+            + (report.promotedToRf64 ? " (RF64: over 4 GiB)" : "") + "\n";
     text += "  " + std::to_string (report.sampleRate) + " Hz, " + std::to_string (report.numFrames) + " frames, " + duration
-          + (request.gainDecibels.has_value() ? ", gain " + formatGain (*request.gainDecibels) : std::string()) + "\n";
+            + (request.gainDecibels.has_value() ? ", gain " + formatGain (*request.gainDecibels) : std::string()) + "\n";
     text += "  peak";
 
     for (size_t c = 0; c < (size_t) report.numChannels; ++c)
         text += std::string ("  ") + channelLetter (report.to, (int) c) + " "
-              + formatPeak (c < report.peaks.size() ? report.peaks[c] : 0.0f);
+                + formatPeak (c < report.peaks.size() ? report.peaks[c] : 0.0f);
 
     return text + "\n";
 }
@@ -65,14 +65,14 @@ std::string formatBatchLine (const ConversionRequest& request, const ConversionR
         peak = std::max (peak, channelPeak);
 
     return request.inputPath + " -> " + request.outputPath + ": " + conventionName (report.from) + " -> "
-         + conventionName (report.to) + ", " + describeContainer (report.outputFormat, report.outputIsBFormat) + " "
-         + describeSampleFormat (report.outputFormat) + ", " + duration + ", peak " + formatPeak (peak) + "\n";
+           + conventionName (report.to) + ", " + describeContainer (report.outputFormat, report.outputIsBFormat) + " "
+           + describeSampleFormat (report.outputFormat) + ", " + duration + ", peak " + formatPeak (peak) + "\n";
 }
 
 std::string formatTally (int converted, int failed, int notConverted)
 {
     return std::to_string (converted) + " converted, " + std::to_string (failed) + " failed"
-         + (notConverted > 0 ? ", " + std::to_string (notConverted) + " not converted (interrupted)" : std::string()) + "\n";
+           + (notConverted > 0 ? ", " + std::to_string (notConverted) + " not converted (interrupted)" : std::string()) + "\n";
 }
 
 std::string formatClippingWarning (const ConversionRequest& request, const ConversionReport& report)
@@ -84,8 +84,8 @@ std::string formatClippingWarning (const ConversionRequest& request, const Conve
     const bool holdsFloat = (report.outputFormat & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC;
 
     return request.outputPath + ": " + std::to_string (report.clippedSamples) + " samples clipped at full scale; "
-         + (holdsFloat ? "use --float, or lower the level with --gain (for example --gain -3)"
-                       : "lower the level with --gain (for example --gain -3)");
+           + (holdsFloat ? "use --float, or lower the level with --gain (for example --gain -3)"
+                         : "lower the level with --gain (for example --gain -3)");
 }
 
 std::string formatMetadataWarning (const ConversionRequest& request, const ConversionReport& report)
@@ -99,6 +99,6 @@ std::string formatMetadataWarning (const ConversionRequest& request, const Conve
         names += (names.empty() ? "" : ", ") + name;
 
     return request.outputPath + ": " + describeContainer (report.outputFormat, report.outputIsBFormat)
-         + " cannot hold the input's " + names + "; left out";
+           + " cannot hold the input's " + names + "; left out";
 }
 } // namespace ortholume::converter

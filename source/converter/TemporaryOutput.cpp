@@ -61,7 +61,8 @@ int renameWithoutReplacing (const char* from, const char* to)
         return -1;
 
     // Nor hard links (FAT): the check and the rename are then two steps.
-    struct stat status {};
+    struct stat status
+    {};
 
     if (::lstat (to, &status) == 0)
     {
@@ -88,7 +89,7 @@ TemporaryOutput::TemporaryOutput (const std::string& target)
 
     // Hidden, so that a half-written file is never mistaken for a result.
     std::string pattern = (slash == std::string::npos ? std::string() : folder) + "." + shortenedName (folder, name)
-                        + ".XXXXXX.part";
+                          + ".XXXXXX.part";
     std::vector<char> writable (pattern.begin(), pattern.end());
     writable.push_back ('\0');
 

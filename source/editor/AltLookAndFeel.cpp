@@ -4,30 +4,30 @@
 
 namespace
 {
-    constexpr float buttonCornerSize = 4.0f;
-    constexpr float toggleFrameAlpha = 0.9f;
-    constexpr float highlightAlpha = 0.75f;
-    const juce::Colour lightCyan (0xf65ec5da);
+constexpr float buttonCornerSize = 4.0f;
+constexpr float toggleFrameAlpha = 0.9f;
+constexpr float highlightAlpha = 0.75f;
+const juce::Colour lightCyan (0xf65ec5da);
 
-    /** The body of a button: a vertical gradient lozenge, a faint highlight just
+/** The body of a button: a vertical gradient lozenge, a faint highlight just
         inside the top edge and a white edge. */
-    void drawButtonShape (juce::Graphics& g, const juce::Path& outline, juce::Colour baseColour, float height)
-    {
-        const auto brightness = baseColour.getBrightness();
-        const auto alpha = baseColour.getFloatAlpha();
+void drawButtonShape (juce::Graphics& g, const juce::Path& outline, juce::Colour baseColour, float height)
+{
+    const auto brightness = baseColour.getBrightness();
+    const auto alpha = baseColour.getFloatAlpha();
 
-        g.setGradientFill (juce::ColourGradient (baseColour.brighter (0.2f), 0.0f, 0.0f,
-                                                 baseColour.darker (0.25f), 0.0f, height, false));
-        g.fillPath (outline);
+    g.setGradientFill (juce::ColourGradient (baseColour.brighter (0.2f), 0.0f, 0.0f,
+                                             baseColour.darker (0.25f), 0.0f, height, false));
+    g.fillPath (outline);
 
-        g.setColour (juce::Colours::white.withAlpha (0.4f * alpha * brightness * brightness));
-        g.strokePath (outline, juce::PathStrokeType (1.0f),
-                      juce::AffineTransform::translation (0.0f, 1.0f).scaled (1.0f, (height - 1.6f) / height));
+    g.setColour (juce::Colours::white.withAlpha (0.4f * alpha * brightness * brightness));
+    g.strokePath (outline, juce::PathStrokeType (1.0f),
+                  juce::AffineTransform::translation (0.0f, 1.0f).scaled (1.0f, (height - 1.6f) / height));
 
-        g.setColour (juce::Colour (0xffffffff));
-        g.strokePath (outline, juce::PathStrokeType (1.0f));
-    }
+    g.setColour (juce::Colour (0xffffffff));
+    g.strokePath (outline, juce::PathStrokeType (1.0f));
 }
+} // namespace
 
 AltLookAndFeel::AltLookAndFeel()
 {
@@ -61,7 +61,7 @@ void AltLookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& butt
                                            bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown)
 {
     auto baseColour = backgroundColour.withMultipliedSaturation (button.hasKeyboardFocus (true) ? 1.3f : 0.9f)
-                                      .withMultipliedAlpha (button.isEnabled() ? 0.9f : 0.5f);
+                          .withMultipliedAlpha (button.isEnabled() ? 0.9f : 0.5f);
 
     if (shouldDrawButtonAsDown)
         baseColour = baseColour.contrasting (0.2f);

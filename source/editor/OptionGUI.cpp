@@ -4,34 +4,34 @@
 
 namespace
 {
-    // Item ids start at 1; the item index (0 or 1) is the mode exchanged with the processor.
-    const char* const fumaToAmbixText = "FuMa  ->  ambiX";
-    const char* const ambixToFumaText = "AmbiX ->  FuMa";
-    const char* const modeText = "MODE";
-    const char* const noChoicesText = "(no choices)";
+// Item ids start at 1; the item index (0 or 1) is the mode exchanged with the processor.
+const char* const fumaToAmbixText = "FuMa  ->  ambiX";
+const char* const ambixToFumaText = "AmbiX ->  FuMa";
+const char* const modeText = "MODE";
+const char* const noChoicesText = "(no choices)";
 
-    constexpr float labelFontHeight = 15.0f;
-    const juce::Colour labelTextColour (0xfffcfcfc);
-    const juce::Colour squareColour (0xff000000);
+constexpr float labelFontHeight = 15.0f;
+const juce::Colour labelTextColour (0xfffcfcfc);
+const juce::Colour squareColour (0xff000000);
 
-    const juce::Rectangle<int> squareBounds { 171, 76, 100, 100 };
-    const juce::Rectangle<int> inputConfigBounds { 138, 80, 168, 78 };
-    const juce::Rectangle<int> listBounds { 162, 116, 119, 19 };
-    const juce::Rectangle<int> modeLabelBounds { 192, 76, 56, 36 };
+const juce::Rectangle<int> squareBounds { 171, 76, 100, 100 };
+const juce::Rectangle<int> inputConfigBounds { 138, 80, 168, 78 };
+const juce::Rectangle<int> listBounds { 162, 116, 119, 19 };
+const juce::Rectangle<int> modeLabelBounds { 192, 76, 56, 36 };
 
-    constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
-                                    | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
+constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
+                                  | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
 
-    void applyLabelSettings (juce::Label& label)
-    {
-        label.setFont (juce::Font (labelFontHeight, juce::Font::plain));
-        label.setJustificationType (juce::Justification::centredLeft);
-        label.setEditable (false, false, false);
-        label.setColour (juce::Label::textColourId, labelTextColour);
-        label.setColour (juce::TextEditor::textColourId, juce::Colour (0xff000000));
-        label.setColour (juce::TextEditor::backgroundColourId, juce::Colour (0x00000000));
-    }
+void applyLabelSettings (juce::Label& label)
+{
+    label.setFont (juce::Font (labelFontHeight, juce::Font::plain));
+    label.setJustificationType (juce::Justification::centredLeft);
+    label.setEditable (false, false, false);
+    label.setColour (juce::Label::textColourId, labelTextColour);
+    label.setColour (juce::TextEditor::textColourId, juce::Colour (0xff000000));
+    label.setColour (juce::TextEditor::backgroundColourId, juce::Colour (0x00000000));
 }
+} // namespace
 
 OptionGUI::OptionGUI (VelloranAudioProcessor* processorToControl)
 {

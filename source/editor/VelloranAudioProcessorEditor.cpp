@@ -11,51 +11,51 @@
 
 namespace
 {
-    constexpr auto relaxed = std::memory_order_relaxed;
-    constexpr int gainParameterIndex = 0;
+constexpr auto relaxed = std::memory_order_relaxed;
+constexpr int gainParameterIndex = 0;
 
-    // The meters stand where the artwork's scales leave gaps for them, 19 or 20 pixels apart.
-    constexpr std::array<int, 8> meterX { 50, 69, 89, 108, 325, 345, 364, 383 };
-    constexpr int meterY = 64;
-    constexpr int meterWidth = 10;
-    constexpr int meterHeight = 143;
+// The meters stand where the artwork's scales leave gaps for them, 19 or 20 pixels apart.
+constexpr std::array<int, 8> meterX { 50, 69, 89, 108, 325, 345, 364, 383 };
+constexpr int meterY = 64;
+constexpr int meterWidth = 10;
+constexpr int meterHeight = 143;
 
-    const juce::Rectangle<int> backgroundArea { 0, 0, ortholume::editorWidth, ortholume::editorHeight };
-    const juce::Rectangle<int> gearBounds { 418, 5, 18, 18 };
-    // Below the window's bottom edge: the gain is changed from the host, and the knob follows.
-    const juce::Rectangle<int> sliderGainBounds { 174, 250, 114, 70 };
-    const juce::Rectangle<int> titleButtonBounds { 0, 0, 208, 28 };
+const juce::Rectangle<int> backgroundArea { 0, 0, ortholume::editorWidth, ortholume::editorHeight };
+const juce::Rectangle<int> gearBounds { 418, 5, 18, 18 };
+// Below the window's bottom edge: the gain is changed from the host, and the knob follows.
+const juce::Rectangle<int> sliderGainBounds { 174, 250, 114, 70 };
+const juce::Rectangle<int> titleButtonBounds { 0, 0, 208, 28 };
 
-    const juce::Rectangle<int> outputCaptionBand { 314, 211, 100, 14 };
-    const juce::Rectangle<int> inputCaptionBand { 39, 210, 100, 14 };
-    const juce::Rectangle<int> inputChannelsArea { 49, 212, 69, 9 };
-    const juce::Rectangle<int> outputChannelsArea { 324, 212, 69, 9 };
-    const juce::Rectangle<int> inputFormatArea { 88, 38, 37, 14 };
-    const juce::Rectangle<int> outputFormatArea { 364, 38, 37, 14 };
+const juce::Rectangle<int> outputCaptionBand { 314, 211, 100, 14 };
+const juce::Rectangle<int> inputCaptionBand { 39, 210, 100, 14 };
+const juce::Rectangle<int> inputChannelsArea { 49, 212, 69, 9 };
+const juce::Rectangle<int> outputChannelsArea { 324, 212, 69, 9 };
+const juce::Rectangle<int> inputFormatArea { 88, 38, 37, 14 };
+const juce::Rectangle<int> outputFormatArea { 364, 38, 37, 14 };
 
-    constexpr float gearOpacityNormal = 0.85f;
-    constexpr float gearOpacityOver = 1.0f;
-    constexpr float gearOpacityDown = 0.5f;
+constexpr float gearOpacityNormal = 0.85f;
+constexpr float gearOpacityOver = 1.0f;
+constexpr float gearOpacityDown = 0.5f;
 
-    constexpr double gainSkewFactor = 6.5;  // puts 0 dB at about the middle of the knob's travel
-    constexpr int gainTextBoxWidth = 45;
-    constexpr int gainTextBoxHeight = 15;
+constexpr double gainSkewFactor = 6.5; // puts 0 dB at about the middle of the knob's travel
+constexpr int gainTextBoxWidth = 45;
+constexpr int gainTextBoxHeight = 15;
 
-    constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
-                                    | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
+constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
+                                  | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
 
-    juce::Image loadImage (const char* data, int size)
-    {
-        return juce::ImageCache::getFromMemory (data, size);
-    }
-
-    void drawWholeImage (juce::Graphics& g, const juce::Image& image, juce::Rectangle<int> area)
-    {
-        g.setColour (juce::Colour (0xff000000));
-        g.drawImage (image, area.getX(), area.getY(), area.getWidth(), area.getHeight(),
-                     0, 0, image.getWidth(), image.getHeight(), false);
-    }
+juce::Image loadImage (const char* data, int size)
+{
+    return juce::ImageCache::getFromMemory (data, size);
 }
+
+void drawWholeImage (juce::Graphics& g, const juce::Image& image, juce::Rectangle<int> area)
+{
+    g.setColour (juce::Colour (0xff000000));
+    g.drawImage (image, area.getX(), area.getY(), area.getWidth(), area.getHeight(),
+                 0, 0, image.getWidth(), image.getHeight(), false);
+}
+} // namespace
 
 VelloranAudioProcessorEditor::VelloranAudioProcessorEditor (VelloranAudioProcessor& processorToShow)
     : AudioProcessorEditor (processorToShow)

@@ -45,10 +45,10 @@ private:
     AltLookAndFeel altLookAndFeel;
     AltLookAndFeel_transparentButton transparentButtonLookAndFeel;
     std::unique_ptr<juce::ImageButton> engrenage;
-    std::array<std::unique_ptr<VuMeter>, 6> vuMeters;      // slots 0 to 5
+    std::array<std::unique_ptr<VuMeter>, 6> vuMeters; // slots 0 to 5
     std::unique_ptr<juce::Slider> sliderGain;
     std::unique_ptr<juce::TextButton> titleButton;
-    std::array<std::unique_ptr<VuMeter>, 2> lastVuMeters;  // slots 6 and 7, created after the title button
+    std::array<std::unique_ptr<VuMeter>, 2> lastVuMeters; // slots 6 and 7, created after the title button
     juce::Image backgroundImage;
     juce::Image inputChannelsImage;
     juce::Image outputChannelsImage;

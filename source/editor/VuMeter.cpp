@@ -5,10 +5,10 @@
 
 namespace
 {
-    // The editor's layout gives the meter its final size later.
-    constexpr int initialWidth = 4;
-    constexpr int initialHeight = 35;
-}
+// The editor's layout gives the meter its final size later.
+constexpr int initialWidth = 4;
+constexpr int initialHeight = 35;
+} // namespace
 
 VuMeter::VuMeter (VelloranAudioProcessor* processor, int slot)
     : meterProcessor (processor),

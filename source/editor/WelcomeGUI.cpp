@@ -2,22 +2,22 @@
 
 namespace
 {
-    const char* const titleText = "Ortholume v1.0";
-    const char* const makerHostName = "brackenfold.com";
-    const char* const makerAddress = "https://brackenfold.com";
+const char* const titleText = "Ortholume v1.0";
+const char* const makerHostName = "brackenfold.com";
+const char* const makerAddress = "https://brackenfold.com";
 
-    constexpr float titleFontHeight = 16.0f;
-    constexpr float linkFontHeight = 14.0f;
-    const juce::Colour titleColour (0xfffcfcfc);
-    const juce::Colour linkColour (0xffe10035);
+constexpr float titleFontHeight = 16.0f;
+constexpr float linkFontHeight = 14.0f;
+const juce::Colour titleColour (0xfffcfcfc);
+const juce::Colour linkColour (0xffe10035);
 
-    const juce::Rectangle<int> titleBounds { 134, 42, 175, 52 };
-    const juce::Rectangle<int> linkBounds { 140, 172, 168, 22 };
+const juce::Rectangle<int> titleBounds { 134, 42, 175, 52 };
+const juce::Rectangle<int> linkBounds { 140, 172, 168, 22 };
 
-    // All four edges connected: the body would be drawn square, were it drawn at all.
-    constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
-                                    | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
-}
+// All four edges connected: the body would be drawn square, were it drawn at all.
+constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
+                                  | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
+} // namespace
 
 WelcomeGUI::WelcomeGUI()
 {

@@ -8,13 +8,13 @@
 #include <type_traits>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
- #include <immintrin.h>
- #define ORTHOLUME_KERNEL_SSE 1
- // Wider sets are compiled in beside SSE2 and chosen when the processor has them.
- #define ORTHOLUME_KERNEL_WIDER_SETS 1
+#include <immintrin.h>
+#define ORTHOLUME_KERNEL_SSE 1
+// Wider sets are compiled in beside SSE2 and chosen when the processor has them.
+#define ORTHOLUME_KERNEL_WIDER_SETS 1
 #else
- #define ORTHOLUME_KERNEL_SSE 0
- #define ORTHOLUME_KERNEL_WIDER_SETS 0
+#define ORTHOLUME_KERNEL_SSE 0
+#define ORTHOLUME_KERNEL_WIDER_SETS 0
 #endif
 
 namespace ortholume
@@ -29,10 +29,13 @@ struct Single
 {
     float v;
 
-   #if ! ORTHOLUME_KERNEL_SSE
+#if ! ORTHOLUME_KERNEL_SSE
     static constexpr int width = 1; // the widest lane where there are no vector registers
-   #endif
-    static Single load (const float* p) noexcept { return { *p }; }
+#endif
+    static Single load (const float* p) noexcept
+    {
+        return { *p };
+    }
     static Single broadcast (float x) noexcept { return { x }; }
     void store (float* p) const noexcept { *p = v; }
     float largest() const noexcept { return v; }
@@ -92,13 +95,16 @@ inline bool roundsToNearest() noexcept
     return (_mm_getcsr() & _MM_ROUND_MASK) == _MM_ROUND_NEAREST;
 }
 #else
-inline bool roundsToNearest() noexcept { return false; }
+inline bool roundsToNearest() noexcept
+{
+    return false;
+}
 #endif
 
 enum class Mix
 {
-    gliding,     // the position moves every sample
-    crossfade,   // a constant position: a glide that settled short of its target
+    gliding, // the position moves every sample
+    crossfade, // a constant position: a glide that settled short of its target
     fumaToAmbix,
     ambixToFuma
 };
@@ -162,7 +168,8 @@ void derivePermutedPeaks (bool fumaToAmbix, float* const* channels, int begin, i
     for (int c = 0; c < 4; ++c)
     {
         const float peak = c == 0 ? (std::fabs (values.wConstant) * peaks.in[0]) * gain : peaks.in[source[c]] * gain;
-        peaks.out[c] = ! derivable ? peakOf (channels[c] + begin, end - begin) : std::isnan (peak) ? 0.0f : peak;
+        peaks.out[c] = ! derivable ? peakOf (channels[c] + begin, end - begin) : std::isnan (peak) ? 0.0f
+                                                                                                   : peak;
     }
 }
 
@@ -276,11 +283,11 @@ ConvertBlock convertBlockFor (InstructionSet set) noexcept
 {
     switch (set)
     {
-       #if ORTHOLUME_KERNEL_WIDER_SETS
+#if ORTHOLUME_KERNEL_WIDER_SETS
         case InstructionSet::avx512: return avx512::convertBlock;
-        case InstructionSet::avx2:   return avx2::convertBlock;
-       #endif
-        default:                     return baseline::convertBlock;
+        case InstructionSet::avx2: return avx2::convertBlock;
+#endif
+        default: return baseline::convertBlock;
     }
 }
 } // namespace
@@ -328,9 +335,9 @@ const char* getName (InstructionSet set) noexcept
 {
     switch (set)
     {
-        case InstructionSet::avx2:   return "AVX2";
+        case InstructionSet::avx2: return "AVX2";
         case InstructionSet::avx512: return "AVX-512";
-        default:                     return ORTHOLUME_KERNEL_SSE ? "SSE2" : "portable";
+        default: return ORTHOLUME_KERNEL_SSE ? "SSE2" : "portable";
     }
 }
 
@@ -338,14 +345,14 @@ bool isAvailable (InstructionSet set) noexcept
 {
     switch (set)
     {
-       #if ORTHOLUME_KERNEL_WIDER_SETS
+#if ORTHOLUME_KERNEL_WIDER_SETS
         // These read what the run-time library found out at start-up, the
         // operating system's support for the wider registers included.
-        case InstructionSet::avx2:   return __builtin_cpu_supports ("avx2");
+        case InstructionSet::avx2: return __builtin_cpu_supports ("avx2");
         case InstructionSet::avx512: return __builtin_cpu_supports ("avx512f");
-       #endif
+#endif
         case InstructionSet::baseline: return true;
-        default:                       return false;
+        default: return false;
     }
 }
 

@@ -36,17 +36,17 @@ struct LanePeaks
 struct StretchPeaks
 {
     LanePeaks<Wide> wide;
-   #if ORTHOLUME_KERNEL_SSE
+#if ORTHOLUME_KERNEL_SSE
     LanePeaks<Quad> quad;
-   #endif
+#endif
     LanePeaks<Single> single;
 
     ORTHOLUME_KERNEL_TARGET void addTo (BlockPeaks& peaks, bool outputsMeasured) const noexcept
     {
         wide.addTo (peaks, outputsMeasured);
-       #if ORTHOLUME_KERNEL_SSE
+#if ORTHOLUME_KERNEL_SSE
         quad.addTo (peaks, outputsMeasured);
-       #endif
+#endif
         single.addTo (peaks, outputsMeasured);
     }
 };
@@ -79,11 +79,15 @@ struct Frames
         }
         else if constexpr (mix == Mix::fumaToAmbix)
         {
-            y = in[2]; z = in[3]; x = in[1];
+            y = in[2];
+            z = in[3];
+            x = in[1];
         }
         else
         {
-            y = in[3]; z = in[1]; x = in[2];
+            y = in[3];
+            z = in[1];
+            x = in[2];
         }
 
         const Lane out[4] = { (wi * in[0]) * gi, y * gi, z * gi, x * gi };
@@ -108,11 +112,11 @@ struct Frames
         for (; i + Wide::width <= end; i += Wide::width)
             convert (channels, i, values, j + (i - begin), peaks.wide);
 
-       #if ORTHOLUME_KERNEL_SSE
+#if ORTHOLUME_KERNEL_SSE
         if constexpr (! std::is_same_v<Wide, Quad>)
             for (; i + Quad::width <= end; i += Quad::width)
                 convert (channels, i, values, j + (i - begin), peaks.quad);
-       #endif
+#endif
 
         for (; i < end; ++i)
             convert (channels, i, values, j + (i - begin), peaks.single);
@@ -260,10 +264,10 @@ ORTHOLUME_KERNEL_TARGET void convertBlock (float* const* channels, int numSample
     for (int i = 0;;)
     {
         const bool wGlides = chain.moving[0], gainGlides = chain.moving[2];
-        const Mix mix = chain.moving[1] ? Mix::gliding
-                      : chain.mixCrossfades ? Mix::crossfade
-                      : chain.target[1] == 0.0f ? Mix::fumaToAmbix
-                                                : Mix::ambixToFuma;
+        const Mix mix = chain.moving[1]           ? Mix::gliding
+                        : chain.mixCrossfades     ? Mix::crossfade
+                        : chain.target[1] == 0.0f ? Mix::fumaToAmbix
+                                                  : Mix::ambixToFuma;
 
         if (! wGlides && mix != Mix::gliding && ! gainGlides)
         {
@@ -271,9 +275,9 @@ ORTHOLUME_KERNEL_TARGET void convertBlock (float* const* channels, int numSample
 
             switch (mix)
             {
-                case Mix::crossfade:   convertSettled<Mix::crossfade> (channels, i, numSamples, values, peaks); break;
+                case Mix::crossfade: convertSettled<Mix::crossfade> (channels, i, numSamples, values, peaks); break;
                 case Mix::fumaToAmbix: convertSettled<Mix::fumaToAmbix> (channels, i, numSamples, values, peaks); break;
-                default:               convertSettled<Mix::ambixToFuma> (channels, i, numSamples, values, peaks); break;
+                default: convertSettled<Mix::ambixToFuma> (channels, i, numSamples, values, peaks); break;
             }
 
             return;
@@ -291,7 +295,7 @@ ORTHOLUME_KERNEL_TARGET void convertBlock (float* const* channels, int numSample
               { convertGliding<Mix::ambixToFuma, true, false>, convertGliding<Mix::ambixToFuma, true, true> } }
         };
 
-        i = runs[(int) mix][wGlides ? 1 : 0][gainGlides ? 1 : 0] (channels, i, numSamples, chain, peaks);
+        i = runs[(int) mix][wGlides ? 1 : 0][gainGlides ? 1 : 0](channels, i, numSamples, chain, peaks);
 
         if (i >= numSamples)
             return;

@@ -36,15 +36,46 @@ bool isStrictUtf8 (const char* text, int length) noexcept
         int extra = 0;
         unsigned char low = 0x80, high = 0xbf; // allowed range of the first continuation byte
 
-        if (lead >= 0xc2 && lead <= 0xdf)      { extra = 1; }
-        else if (lead == 0xe0)                  { extra = 2; low = 0xa0; }
-        else if (lead >= 0xe1 && lead <= 0xec)  { extra = 2; }
-        else if (lead == 0xed)                  { extra = 2; high = 0x9f; }
-        else if (lead >= 0xee && lead <= 0xef)  { extra = 2; }
-        else if (lead == 0xf0)                  { extra = 3; low = 0x90; }
-        else if (lead >= 0xf1 && lead <= 0xf3)  { extra = 3; }
-        else if (lead == 0xf4)                  { extra = 3; high = 0x8f; }
-        else                                    { return false; }
+        if (lead >= 0xc2 && lead <= 0xdf)
+        {
+            extra = 1;
+        }
+        else if (lead == 0xe0)
+        {
+            extra = 2;
+            low = 0xa0;
+        }
+        else if (lead >= 0xe1 && lead <= 0xec)
+        {
+            extra = 2;
+        }
+        else if (lead == 0xed)
+        {
+            extra = 2;
+            high = 0x9f;
+        }
+        else if (lead >= 0xee && lead <= 0xef)
+        {
+            extra = 2;
+        }
+        else if (lead == 0xf0)
+        {
+            extra = 3;
+            low = 0x90;
+        }
+        else if (lead >= 0xf1 && lead <= 0xf3)
+        {
+            extra = 3;
+        }
+        else if (lead == 0xf4)
+        {
+            extra = 3;
+            high = 0x8f;
+        }
+        else
+        {
+            return false;
+        }
 
         if (end - p < extra || *p < low || *p > high)
             return false;

@@ -60,7 +60,7 @@ void VelloranAudioProcessor::releaseResources() {}
 bool VelloranAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
     return layouts.getMainInputChannels() == numConvertedChannels
-        && layouts.getMainOutputChannels() == numConvertedChannels;
+           && layouts.getMainOutputChannels() == numConvertedChannels;
 }
 
 void VelloranAudioProcessor::setConversionMode (int index)
@@ -106,8 +106,7 @@ void VelloranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         const int partSamples = juce::jmin (numSamples - start, maxBlockSamples);
         processPart (channels, numChannels, start, partSamples);
         start += partSamples;
-    }
-    while (start < numSamples);
+    } while (start < numSamples);
 }
 
 void VelloranAudioProcessor::processPart (float* const* channels, int numChannels, int start, int numSamples) noexcept
@@ -116,10 +115,9 @@ void VelloranAudioProcessor::processPart (float* const* channels, int numChannel
     numInputChannelsProcessed.store (inputsProcessed, relaxed);
     const int outputsProcessed = numOutputChannelsProcessed.load (relaxed);
 
-    std::array<StageState, numSmoothedStages> glides { {
-        { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
-        { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
-        { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
+    std::array<StageState, numSmoothedStages> glides { { { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
+                                                         { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
+                                                         { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
 
     if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
         && outputsProcessed == numConvertedChannels)

@@ -32,7 +32,7 @@ TEST (BFormat, MarkedInputIsFumaAndGoesToAPlainAmbixFileWithoutTo)
     EXPECT_EQ (out.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24); // plain WAVE_FORMAT_PCM: no speaker layout
     EXPECT_EQ (waveChannelMask (folder.path ("out.wav")), -1);
     EXPECT_EQ (out.integerFrames[10][1], -0x20000000); // AmbiX Y is FuMa Y (-0.25)
-    EXPECT_EQ (out.integerFrames[10][3], 0x20000000);  // AmbiX X is FuMa X (0.25)
+    EXPECT_EQ (out.integerFrames[10][3], 0x20000000); // AmbiX X is FuMa X (0.25)
 }
 
 TEST (BFormat, MarkedInputCannotBeConvertedAsAmbix)
@@ -147,10 +147,18 @@ TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
 
     // The input last: first and third order (FFmpeg knows sixteen-channel loudspeaker layouts too).
     const std::vector<std::vector<std::string>> outputs {
-        { "out.wav", "in.wav" },   { "--float", "float.wav", "in.wav" },   { "out.w64", "in.wav" },
-        { "out.rf64", "in.wav" },  { "out.caf", "in.wav" },                { "out.aiff", "in.wav" },
-        { "16.wav", "third.wav" }, { "--float", "16f.wav", "third.wav" },  { "16.w64", "third.wav" },
-        { "16.rf64", "third.wav" }, { "16.caf", "third.wav" },             { "16.aiff", "third.wav" },
+        { "out.wav", "in.wav" },
+        { "--float", "float.wav", "in.wav" },
+        { "out.w64", "in.wav" },
+        { "out.rf64", "in.wav" },
+        { "out.caf", "in.wav" },
+        { "out.aiff", "in.wav" },
+        { "16.wav", "third.wav" },
+        { "--float", "16f.wav", "third.wav" },
+        { "16.w64", "third.wav" },
+        { "16.rf64", "third.wav" },
+        { "16.caf", "third.wav" },
+        { "16.aiff", "third.wav" },
     };
 
     for (const auto& output : outputs)
@@ -162,7 +170,7 @@ TEST (BFormat, AmbixOutputShowsFfprobeNoSpeakerLayout)
         ASSERT_EQ (runConverter (arguments).exitCode, 0) << name;
 
         const auto command = "ffprobe -v error -show_entries stream=channel_layout -of default=noprint_wrappers=1 '"
-                           + folder.path (name) + "'";
+                             + folder.path (name) + "'";
         std::string shown;
 
         if (auto* pipe = ::popen (command.c_str(), "r"))

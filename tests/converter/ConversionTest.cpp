@@ -276,14 +276,22 @@ struct ExactCase
 
 // Every integer depth and float64, in each container that holds it; both byte orders, and FLAC's coded path.
 constexpr ExactCase exactCases[] = {
-    { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8 },    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 8 },
-    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_S8, 8 },  { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16 },
-    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, 16 },   { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 16 },
-    { "w64", SF_FORMAT_W64 | SF_FORMAT_PCM_24, 24 },   { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 24 },
-    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24 }, { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 32 },
-    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_32, 32 },   { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 32 },
-    { "wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0 },    { "w64", SF_FORMAT_W64 | SF_FORMAT_DOUBLE, 0 },
-    { "caf", SF_FORMAT_CAF | SF_FORMAT_DOUBLE, 0 },    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, 0 },
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8 },
+    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 8 },
+    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_S8, 8 },
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, 16 },
+    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 16 },
+    { "w64", SF_FORMAT_W64 | SF_FORMAT_PCM_24, 24 },
+    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 24 },
+    { "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24 },
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 32 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_PCM_32, 32 },
+    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 32 },
+    { "wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0 },
+    { "w64", SF_FORMAT_W64 | SF_FORMAT_DOUBLE, 0 },
+    { "caf", SF_FORMAT_CAF | SF_FORMAT_DOUBLE, 0 },
+    { "aiff", SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, 0 },
 };
 
 constexpr int framesPastOneBlock = 70000; // the converter moves 65,536 frames at a time
@@ -331,8 +339,7 @@ TEST (ExactConversion, IntegerAndDoubleFilesGoThereAndBackBitForBit)
 {
     // Tags and timecode in the header move where the raw audio starts: both must survive.
     Tags tags;
-    tags.strings = { { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "take 12, mic A" },
-                     { SF_STR_DATE, "2021-05-02" } };
+    tags.strings = { { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "take 12, mic A" }, { SF_STR_DATE, "2021-05-02" } };
     tags.hasBext = true;
     tags.description = "take 12";
     tags.timeReference = 5ull * 3600 * 48000 + 17; // 05:00:00 and 17 samples
@@ -448,8 +455,11 @@ TEST (ExactConversion, BitsChoosesTheOutputSamplesRoundedOnce)
     };
 
     const BitsCase cases[] = {
-        { 24, "16", SF_FORMAT_PCM_16, 16 },  { 16, "24", SF_FORMAT_PCM_24, 24 },   { 16, "32", SF_FORMAT_PCM_32, 32 },
-        { 24, "float", SF_FORMAT_FLOAT, 0 }, { 32, "double", SF_FORMAT_DOUBLE, -1 },
+        { 24, "16", SF_FORMAT_PCM_16, 16 },
+        { 16, "24", SF_FORMAT_PCM_24, 24 },
+        { 16, "32", SF_FORMAT_PCM_32, 32 },
+        { 24, "float", SF_FORMAT_FLOAT, 0 },
+        { 32, "double", SF_FORMAT_DOUBLE, -1 },
     };
 
     for (const auto& bitsCase : cases)
@@ -565,21 +575,25 @@ TEST (PlaneWave, EveryOrderGoesBothWaysAsTheEncodingFormulasSay)
     {
         int order;
         Encoding from;
-        const char* input;  // .amb: marked as B-format, so no --to
+        const char* input; // .amb: marked as B-format, so no --to
         const char* output; // .amb: FuMa, and marked
     };
 
     const Case cases[] = {
-        { 1, Encoding::ambix, "in.wav", "out.amb" }, { 2, Encoding::fuma, "in.amb", "out.caf" },
-        { 2, Encoding::ambix, "in.w64", "out.amb" }, { 3, Encoding::fuma, "in.amb", "out.rf64" },
-        { 3, Encoding::fuma, "in.aiff", "out.wav" }, { 3, Encoding::ambix, "in.caf", "out.amb" },
+        { 1, Encoding::ambix, "in.wav", "out.amb" },
+        { 2, Encoding::fuma, "in.amb", "out.caf" },
+        { 2, Encoding::ambix, "in.w64", "out.amb" },
+        { 3, Encoding::fuma, "in.amb", "out.rf64" },
+        { 3, Encoding::fuma, "in.aiff", "out.wav" },
+        { 3, Encoding::ambix, "in.caf", "out.amb" },
     };
 
-    auto formatOf = [] (const std::string& name)
-    {
+    auto formatOf = [] (const std::string& name) {
         const auto extension = name.substr (name.find ('.') + 1);
-        const int container = extension == "amb" ? SF_FORMAT_WAVEX : extension == "w64" ? SF_FORMAT_W64 : extension == "caf" ? SF_FORMAT_CAF
-                            : extension == "aiff"                    ? SF_FORMAT_AIFF : SF_FORMAT_WAV;
+        const int container = extension == "amb" ? SF_FORMAT_WAVEX : extension == "w64" ? SF_FORMAT_W64
+                                                                 : extension == "caf"   ? SF_FORMAT_CAF
+                                                                 : extension == "aiff"  ? SF_FORMAT_AIFF
+                                                                                        : SF_FORMAT_WAV;
         return container | SF_FORMAT_FLOAT;
     };
 
@@ -617,7 +631,8 @@ TEST (PlaneWave, EveryOrderGoesBothWaysAsTheEncodingFormulasSay)
         for (int c = 0; c < numChannels; ++c)
         {
             at = result.output.find (std::string ("  ") + letters[(size_t) c] + " ", at);
-            ASSERT_NE (at, std::string::npos) << "channel " << c << "\n" << result.output;
+            ASSERT_NE (at, std::string::npos) << "channel " << c << "\n"
+                                              << result.output;
         }
     }
 }
@@ -744,8 +759,10 @@ TEST (Inspection, HigherOrdersAreShownBesideTheFirstOrderVerdict)
             const auto at = inspected.text.find ("order " + std::to_string (n) + " / W ");
             ASSERT_NE (at, std::string::npos) << inspected.text;
             const auto ratio = std::strtod (inspected.text.c_str() + at + 12, nullptr);
-            EXPECT_GE (ratio, test.lowest[n]) << "order " << n << "\n" << inspected.text;
-            EXPECT_LE (ratio, test.highest[n]) << "order " << n << "\n" << inspected.text;
+            EXPECT_GE (ratio, test.lowest[n]) << "order " << n << "\n"
+                                              << inspected.text;
+            EXPECT_LE (ratio, test.highest[n]) << "order " << n << "\n"
+                                               << inspected.text;
         }
     }
 }
@@ -761,14 +778,9 @@ TEST (Inspection, ReportsFormatLengthChannelsMarkAndSpeakers)
     };
 
     const Case cases[] = {
-        { "marked.amb", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, true,
-          { "  format      B-format WAV (.amb), 24-bit integer, 48000 Hz\n", "  B-format    marked (FuMa by definition)\n",
-            "  speakers    none (extensible format chunk, mask 0)\n" } },
-        { "quad.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, false,
-          { "  format      WAV (extensible), 32-bit float, 48000 Hz\n", "  B-format    not marked\n",
-            "  speakers    mask 0x33: FL FR BL BR (quad)\n" } },
-        { "plain.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, false,
-          { "  format      WAV, 16-bit integer, 48000 Hz\n", "  speakers    none (plain format chunk, no speaker mask)\n" } },
+        { "marked.amb", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, true, { "  format      B-format WAV (.amb), 24-bit integer, 48000 Hz\n", "  B-format    marked (FuMa by definition)\n", "  speakers    none (extensible format chunk, mask 0)\n" } },
+        { "quad.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, false, { "  format      WAV (extensible), 32-bit float, 48000 Hz\n", "  B-format    not marked\n", "  speakers    mask 0x33: FL FR BL BR (quad)\n" } },
+        { "plain.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, false, { "  format      WAV, 16-bit integer, 48000 Hz\n", "  speakers    none (plain format chunk, no speaker mask)\n" } },
         { "take.caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, false, { "  format      CAF, 16-bit integer, 48000 Hz\n", "  speakers    none\n" } },
     };
 
@@ -783,7 +795,8 @@ TEST (Inspection, ReportsFormatLengthChannelsMarkAndSpeakers)
         EXPECT_NE (text.find ("  channels    4: first order\n"), std::string::npos) << text;
 
         for (const auto& line : test.lines)
-            EXPECT_NE (text.find (line), std::string::npos) << line << " in\n" << text;
+            EXPECT_NE (text.find (line), std::string::npos) << line << " in\n"
+                                                            << text;
     }
 }
 
@@ -801,7 +814,7 @@ TEST (Inspection, FileConvertedOnceLooksAmbixAndConvertingItAgainIsWarnedAbout)
     const auto twice = runConverter ({ "--to", "ambix", "-o", folder.path ("twice.wav"), folder.path ("once.wav") });
     EXPECT_EQ (twice.exitCode, 0);
     EXPECT_NE (twice.errors.find (folder.path ("once.wav") + ": its signal looks like AmbiX (SN3D) (first-order energy / W 1.00), "
-                                  "but --to ambix takes it to be FuMa; converting anyway"),
+                                                             "but --to ambix takes it to be FuMa; converting anyway"),
                std::string::npos)
         << twice.errors;
     EXPECT_EQ (inspect (folder.path ("twice.wav")).estimate,

@@ -166,22 +166,43 @@ std::vector<double> encodeUpTo (int order, Encoding encoding, double a, double e
     if (encoding == Encoding::fuma)
     {
         const std::vector<double> all {
-            1.0 / std::sqrt (2.0), x, y, z,
-            (3.0 * s * s - 1.0) / 2.0, std::cos (a) * std::sin (2.0 * e), std::sin (a) * std::sin (2.0 * e),
-            std::cos (2.0 * a) * c * c, std::sin (2.0 * a) * c * c,
-            s * (5.0 * s * s - 3.0) / 2.0, std::sqrt (135.0 / 256.0) * x * (5.0 * s * s - 1.0),
-            std::sqrt (135.0 / 256.0) * y * (5.0 * s * s - 1.0), std::sqrt (27.0 / 4.0) * std::cos (2.0 * a) * s * c * c,
-            std::sqrt (27.0 / 4.0) * std::sin (2.0 * a) * s * c * c, std::cos (3.0 * a) * c * c * c, std::sin (3.0 * a) * c * c * c,
+            1.0 / std::sqrt (2.0),
+            x,
+            y,
+            z,
+            (3.0 * s * s - 1.0) / 2.0,
+            std::cos (a) * std::sin (2.0 * e),
+            std::sin (a) * std::sin (2.0 * e),
+            std::cos (2.0 * a) * c * c,
+            std::sin (2.0 * a) * c * c,
+            s * (5.0 * s * s - 3.0) / 2.0,
+            std::sqrt (135.0 / 256.0) * x * (5.0 * s * s - 1.0),
+            std::sqrt (135.0 / 256.0) * y * (5.0 * s * s - 1.0),
+            std::sqrt (27.0 / 4.0) * std::cos (2.0 * a) * s * c * c,
+            std::sqrt (27.0 / 4.0) * std::sin (2.0 * a) * s * c * c,
+            std::cos (3.0 * a) * c * c * c,
+            std::sin (3.0 * a) * c * c * c,
         };
         return { all.begin(), all.begin() + (order + 1) * (order + 1) };
     }
 
     const double r3 = std::sqrt (3.0), r15 = std::sqrt (15.0);
     std::vector<double> all {
-        1.0, y, z, x,
-        r3 * x * y, r3 * y * z, (3.0 * z * z - 1.0) / 2.0, r3 * x * z, r3 / 2.0 * (x * x - y * y),
-        std::sqrt (5.0 / 8.0) * y * (3.0 * x * x - y * y), r15 * x * y * z, std::sqrt (3.0 / 8.0) * y * (5.0 * z * z - 1.0),
-        z * (5.0 * z * z - 3.0) / 2.0, std::sqrt (3.0 / 8.0) * x * (5.0 * z * z - 1.0), r15 / 2.0 * z * (x * x - y * y),
+        1.0,
+        y,
+        z,
+        x,
+        r3 * x * y,
+        r3 * y * z,
+        (3.0 * z * z - 1.0) / 2.0,
+        r3 * x * z,
+        r3 / 2.0 * (x * x - y * y),
+        std::sqrt (5.0 / 8.0) * y * (3.0 * x * x - y * y),
+        r15 * x * y * z,
+        std::sqrt (3.0 / 8.0) * y * (5.0 * z * z - 1.0),
+        z * (5.0 * z * z - 3.0) / 2.0,
+        std::sqrt (3.0 / 8.0) * x * (5.0 * z * z - 1.0),
+        r15 / 2.0 * z * (x * x - y * y),
         std::sqrt (5.0 / 8.0) * x * (x * x - 3.0 * y * y),
     };
     all.resize ((size_t) ((order + 1) * (order + 1)));
@@ -254,7 +275,8 @@ Tags readTags (const std::string& path)
         if (const char* text = sf_get_string (file, type); text != nullptr && *text != '\0')
             tags.strings.emplace_back (type, text);
 
-    SF_BROADCAST_INFO_VAR (16384) bext {};
+    SF_BROADCAST_INFO_VAR (16384)
+    bext {};
     tags.hasBext = sf_command (file, SFC_GET_BROADCAST_INFO, &bext, (int) sizeof (bext)) == SF_TRUE;
 
     if (tags.hasBext)

@@ -45,7 +45,7 @@ struct InterleavedContents
     SF_INFO info {};
     bool bFormat = false;
     std::vector<double> samples; // full scale = 1
-    std::vector<int> integers;   // left-justified 32-bit
+    std::vector<int> integers; // left-justified 32-bit
 };
 
 InterleavedContents readInterleaved (const std::string& path);
@@ -60,7 +60,7 @@ struct Tags
     bool operator== (const Tags& other) const
     {
         return strings == other.strings && hasBext == other.hasBext && description == other.description
-            && timeReference == other.timeReference;
+               && timeReference == other.timeReference;
     }
 };
 

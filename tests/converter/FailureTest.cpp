@@ -189,7 +189,8 @@ TEST (Failure, InterruptionRemovesTheUnfinishedOutput)
 
     for (int attempt = 0; attempt < 20000 && ! started; ++attempt)
     {
-        struct stat status {};
+        struct stat status
+        {};
         for (const auto& name : TemporaryFolder::entriesOf (folder.path ("out")))
             started = started || (::stat (folder.path ("out/" + name).c_str(), &status) == 0 && status.st_size > 0);
 

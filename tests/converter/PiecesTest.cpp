@@ -203,7 +203,8 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
     {
         SF_INFO info { 0, 48000, 4, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 0, 0 };
         SNDFILE* file = sf_open (folder.path ("source.wav").c_str(), SFM_WRITE, &info);
-        SF_BROADCAST_INFO_VAR (256) bext {};
+        SF_BROADCAST_INFO_VAR (256)
+        bext {};
         std::strcpy (bext.description, "take 12");
         bext.time_reference_low = oneHourAt48k;
         bext.coding_history_size = (std::uint32_t) history.size();
@@ -217,8 +218,7 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
         sf_close (file);
     }
 
-    auto read = [] (const std::string& path)
-    {
+    auto read = [] (const std::string& path) {
         SF_INFO info {};
         SNDFILE* file = sf_open (path.c_str(), SFM_READ, &info);
         auto metadata = readMetadata (file);
@@ -329,8 +329,7 @@ TEST (ConversionTable, TurnsPlaneWavesOfEachOrderIntoTheOtherConventionBothWays)
     constexpr double degrees = 3.14159265358979323846 / 180.0;
     const std::pair<double, double> directions[] = { { 0, 0 }, { 90, 0 }, { -135, 30 }, { 45, -60 }, { 10, 90 }, { 200, 17 } };
 
-    auto apply = [] (const std::vector<ChannelSource>& table, const std::vector<double>& input)
-    {
+    auto apply = [] (const std::vector<ChannelSource>& table, const std::vector<double>& input) {
         std::vector<double> output;
 
         for (const auto& source : table)

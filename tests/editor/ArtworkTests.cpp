@@ -11,80 +11,79 @@ using namespace ortholume::testing;
 
 namespace
 {
-    constexpr juce::uint32 white = 0xffffffff;
+constexpr juce::uint32 white = 0xffffffff;
 
-    struct PngResource
-    {
-        const char* name;
-        const char* data;
-        int size;
-        int width, height;
-        int colourType;   // 3 palette, 6 RGBA
+struct PngResource
+{
+    const char* name;
+    const char* data;
+    int size;
+    int width, height;
+    int colourType; // 3 palette, 6 RGBA
+};
+
+const PngResource pngResources[] = {
+    { "editorBackground", BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize, 443, 233, 3 },
+    { "gearIcon", BinaryData::gearIcon_png, BinaryData::gearIcon_pngSize, 22, 22, 6 },
+    { "ambixLabel", BinaryData::ambixLabel_png, BinaryData::ambixLabel_pngSize, 37, 14, 3 },
+    { "fumaLabel", BinaryData::fumaLabel_png, BinaryData::fumaLabel_pngSize, 37, 14, 3 },
+    { "WXYZ", BinaryData::WXYZ_png, BinaryData::WXYZ_pngSize, 69, 9, 6 },
+    { "WYZX", BinaryData::WYZX_png, BinaryData::WYZX_pngSize, 69, 9, 6 },
+    { "vuMeterVertical", BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize, 10, 143, 6 },
+    { "bouton_G_70x70", BinaryData::bouton_G_70x70_png, BinaryData::bouton_G_70x70_pngSize, 70, 127 * 70, 6 },
+};
+
+juce::Image background() { return decode (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize); }
+
+/** Expected colour of an evenly stepped row, channel by channel. */
+juce::Colour evenStep (juce::uint32 from, juce::uint32 to, int step, int steps)
+{
+    const auto channel = [&] (int shift) {
+        const double a = (from >> shift) & 0xff, b = (to >> shift) & 0xff;
+        return (juce::uint8) std::lround (a + (b - a) * step / steps);
     };
 
-    const PngResource pngResources[] = {
-        { "editorBackground", BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize, 443, 233, 3 },
-        { "gearIcon", BinaryData::gearIcon_png, BinaryData::gearIcon_pngSize, 22, 22, 6 },
-        { "ambixLabel", BinaryData::ambixLabel_png, BinaryData::ambixLabel_pngSize, 37, 14, 3 },
-        { "fumaLabel", BinaryData::fumaLabel_png, BinaryData::fumaLabel_pngSize, 37, 14, 3 },
-        { "WXYZ", BinaryData::WXYZ_png, BinaryData::WXYZ_pngSize, 69, 9, 6 },
-        { "WYZX", BinaryData::WYZX_png, BinaryData::WYZX_pngSize, 69, 9, 6 },
-        { "vuMeterVertical", BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize, 10, 143, 6 },
-        { "bouton_G_70x70", BinaryData::bouton_G_70x70_png, BinaryData::bouton_G_70x70_pngSize, 70, 127 * 70, 6 },
-    };
-
-    juce::Image background() { return decode (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize); }
-
-    /** Expected colour of an evenly stepped row, channel by channel. */
-    juce::Colour evenStep (juce::uint32 from, juce::uint32 to, int step, int steps)
-    {
-        const auto channel = [&] (int shift)
-        {
-            const double a = (from >> shift) & 0xff, b = (to >> shift) & 0xff;
-            return (juce::uint8) std::lround (a + (b - a) * step / steps);
-        };
-
-        return juce::Colour (channel (16), channel (8), channel (0), channel (24));
-    }
-
-    bool isRowUniform (const juce::Image& image, int y)
-    {
-        for (int x = 1; x < image.getWidth(); ++x)
-            if (image.getPixelAt (x, y) != image.getPixelAt (0, y))
-                return false;
-
-        return true;
-    }
-
-    /** Runs of columns holding any ink, as inclusive (first, last) pairs. */
-    std::vector<std::pair<int, int>> inkColumnRuns (const juce::Image& image)
-    {
-        std::vector<std::pair<int, int>> runs;
-
-        for (int x = 0; x < image.getWidth(); ++x)
-        {
-            bool ink = false;
-
-            for (int y = 0; y < image.getHeight(); ++y)
-                ink = ink || image.getPixelAt (x, y).getAlpha() > 0;
-
-            if (! ink)
-                continue;
-
-            if (! runs.empty() && runs.back().second == x - 1)
-                runs.back().second = x;
-            else
-                runs.push_back ({ x, x });
-        }
-
-        return runs;
-    }
-
-    juce::Image knobFrame (const juce::Image& strip, int frame)
-    {
-        return strip.getClippedImage ({ 0, frame * 70, 70, 70 });
-    }
+    return juce::Colour (channel (16), channel (8), channel (0), channel (24));
 }
+
+bool isRowUniform (const juce::Image& image, int y)
+{
+    for (int x = 1; x < image.getWidth(); ++x)
+        if (image.getPixelAt (x, y) != image.getPixelAt (0, y))
+            return false;
+
+    return true;
+}
+
+/** Runs of columns holding any ink, as inclusive (first, last) pairs. */
+std::vector<std::pair<int, int>> inkColumnRuns (const juce::Image& image)
+{
+    std::vector<std::pair<int, int>> runs;
+
+    for (int x = 0; x < image.getWidth(); ++x)
+    {
+        bool ink = false;
+
+        for (int y = 0; y < image.getHeight(); ++y)
+            ink = ink || image.getPixelAt (x, y).getAlpha() > 0;
+
+        if (! ink)
+            continue;
+
+        if (! runs.empty() && runs.back().second == x - 1)
+            runs.back().second = x;
+        else
+            runs.push_back ({ x, x });
+    }
+
+    return runs;
+}
+
+juce::Image knobFrame (const juce::Image& strip, int frame)
+{
+    return strip.getClippedImage ({ 0, frame * 70, 70, 70 });
+}
+} // namespace
 
 TEST (EditorArtwork, EveryImageIsANonInterlacedPngOfItsSize)
 {
@@ -95,9 +94,9 @@ TEST (EditorArtwork, EveryImageIsANonInterlacedPngOfItsSize)
         ASSERT_GT (resource.size, 33);
         EXPECT_EQ (0, std::memcmp (bytes, "\x89PNG\r\n\x1a\n", 8));
         EXPECT_EQ (0, std::memcmp (bytes + 12, "IHDR", 4));
-        EXPECT_EQ (8, bytes[24]);                       // bit depth
+        EXPECT_EQ (8, bytes[24]); // bit depth
         EXPECT_EQ (resource.colourType, bytes[25]);
-        EXPECT_EQ (0, bytes[28]);                       // not interlaced
+        EXPECT_EQ (0, bytes[28]); // not interlaced
 
         const auto image = decode (resource.data, resource.size);
         EXPECT_EQ (resource.width, image.getWidth());
@@ -146,7 +145,7 @@ TEST (EditorArtwork, FirstNonRedMeterRowLiesOnTheZeroDecibelTick)
 {
     const auto meter = decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize);
     const auto editor = background();
-    constexpr int meterTop = 64;        // the editor's layout
+    constexpr int meterTop = 64; // the editor's layout
     constexpr int zeroDecibelRow = 85;
 
     int firstNonRed = 0;
@@ -162,14 +161,23 @@ TEST (EditorArtwork, FirstNonRedMeterRowLiesOnTheZeroDecibelTick)
 TEST (EditorArtwork, ScaleTicksFillTheirColumnsEveryFourRowsAndLeaveTheMeterGapsFree)
 {
     // Each column's ink on the 10 dB rows and on the other tick rows.
-    struct Column { int majorLeft, majorRight, minorLeft, minorRight; };
+    struct Column
+    {
+        int majorLeft, majorRight, minorLeft, minorRight;
+    };
     const Column columns[] = {
-        { 39, 46, 42, 46 }, { 63, 65, 63, 65 }, { 82, 85, 82, 85 }, { 102, 105, 102, 105 }, { 121, 128, 121, 125 },
-        { 314, 321, 317, 321 }, { 338, 340, 338, 340 }, { 357, 360, 357, 360 }, { 377, 380, 377, 380 },
+        { 39, 46, 42, 46 },
+        { 63, 65, 63, 65 },
+        { 82, 85, 82, 85 },
+        { 102, 105, 102, 105 },
+        { 121, 128, 121, 125 },
+        { 314, 321, 317, 321 },
+        { 338, 340, 338, 340 },
+        { 357, 360, 357, 360 },
+        { 377, 380, 377, 380 },
         { 396, 403, 396, 400 },
     };
-    const std::pair<int, int> meterGaps[] = { { 47, 62 }, { 66, 81 }, { 86, 101 }, { 106, 120 },
-                                              { 322, 337 }, { 341, 356 }, { 361, 376 }, { 381, 395 } };
+    const std::pair<int, int> meterGaps[] = { { 47, 62 }, { 66, 81 }, { 86, 101 }, { 106, 120 }, { 322, 337 }, { 341, 356 }, { 361, 376 }, { 381, 395 } };
 
     const auto editor = background();
 
@@ -203,7 +211,10 @@ TEST (EditorArtwork, HeadingsBracketsAndOrnamentLeaveRoomForTheCaptions)
     const auto isLight = [&editor] (int x, int y) { return editor.getPixelAt (x, y).getBrightness() > 0.5f; };
 
     // Headings: light ink only inside their boxes, in the band they share with the captions.
-    const struct { int left, right, searchLeft, searchRight; } headings[] = { { 51, 83, 40, 87 }, { 317, 360, 300, 363 } };
+    const struct
+    {
+        int left, right, searchLeft, searchRight;
+    } headings[] = { { 51, 83, 40, 87 }, { 317, 360, 300, 363 } };
 
     for (const auto& heading : headings)
     {
@@ -231,7 +242,10 @@ TEST (EditorArtwork, HeadingsBracketsAndOrnamentLeaveRoomForTheCaptions)
                 EXPECT_FALSE (isLight (x, y)) << "caption area " << x << ", " << y;
 
     constexpr juce::uint32 bracketGrey = 0xff6a6e72;
-    const struct { int left, right, stub; } brackets[] = { { 47, 120, 83 }, { 322, 395, 358 } };
+    const struct
+    {
+        int left, right, stub;
+    } brackets[] = { { 47, 120, 83 }, { 322, 395, 358 } };
 
     for (const auto& bracket : brackets)
     {
@@ -254,8 +268,7 @@ TEST (EditorArtwork, WordmarksAndScaleNumbersStandInTheirColumns)
     const auto editor = background();
 
     /** Inclusive horizontal extent of light ink in a box, or (-1, -1) when there is none. */
-    const auto inkSpan = [&editor] (int left, int right, int top, int bottom)
-    {
+    const auto inkSpan = [&editor] (int left, int right, int top, int bottom) {
         std::pair<int, int> span { -1, -1 };
 
         for (int y = top; y <= bottom; ++y)
@@ -284,7 +297,7 @@ TEST (EditorArtwork, WordmarksAndScaleNumbersStandInTheirColumns)
         const auto right = inkSpan (404, 442, row - 4, row + 4);
         EXPECT_GE (left.first, 19);
         EXPECT_LE (left.second, 28);
-        EXPECT_GE (left.second, 26);    // set close to the ticks
+        EXPECT_GE (left.second, 26); // set close to the ticks
         EXPECT_GE (right.first, 417);
         EXPECT_LE (right.second, 426);
         EXPECT_EQ (std::make_pair (-1, -1), inkSpan (0, 38, row + 5, row + 15));
@@ -296,8 +309,7 @@ TEST (EditorArtwork, FormatLabelsAreOpaqueWhereTheEditorShowsThem)
     const auto ambix = decode (BinaryData::ambixLabel_png, BinaryData::ambixLabel_pngSize);
     const auto fuma = decode (BinaryData::fumaLabel_png, BinaryData::fumaLabel_pngSize);
 
-    const auto darkest = [] (const juce::Image& image, int lastColumn)
-    {
+    const auto darkest = [] (const juce::Image& image, int lastColumn) {
         int result = 255;
 
         for (int y = 0; y < image.getHeight(); ++y)
@@ -316,7 +328,7 @@ TEST (EditorArtwork, FormatLabelsAreOpaqueWhereTheEditorShowsThem)
 
     EXPECT_EQ (0xffffffffu, ambix.getPixelAt (0, 0).getARGB());
     EXPECT_EQ (0xffffffffu, fuma.getPixelAt (0, 0).getARGB());
-    EXPECT_LT (darkest (ambix, 36), 40);   // black lettering is there
+    EXPECT_LT (darkest (ambix, 36), 40); // black lettering is there
     EXPECT_LT (darkest (fuma, 30), 40);
 }
 
@@ -363,16 +375,15 @@ TEST (EditorArtwork, ChannelOrderCaptionsShowTheSameLettersInFumaAndAmbixOrder)
 {
     const auto fumaOrder = decode (BinaryData::WXYZ_png, BinaryData::WXYZ_pngSize);
     const auto ambixOrder = decode (BinaryData::WYZX_png, BinaryData::WYZX_pngSize);
-    const auto letter = [] (const juce::Image& image, int left, int width)
-    {
+    const auto letter = [] (const juce::Image& image, int left, int width) {
         return image.getClippedImage ({ left, 0, width, 9 });
     };
 
     // W X Y Z against W Y Z X: the same glyph must reappear in its new column.
     EXPECT_TRUE (samePixels (ambixOrder, 0, 0, letter (fumaOrder, 0, 13)));
-    EXPECT_TRUE (samePixels (ambixOrder, 61, 0, letter (fumaOrder, 22, 7)));   // X
-    EXPECT_TRUE (samePixels (ambixOrder, 22, 0, letter (fumaOrder, 42, 7)));   // Y
-    EXPECT_TRUE (samePixels (ambixOrder, 42, 0, letter (fumaOrder, 61, 7)));   // Z
+    EXPECT_TRUE (samePixels (ambixOrder, 61, 0, letter (fumaOrder, 22, 7))); // X
+    EXPECT_TRUE (samePixels (ambixOrder, 22, 0, letter (fumaOrder, 42, 7))); // Y
+    EXPECT_TRUE (samePixels (ambixOrder, 42, 0, letter (fumaOrder, 61, 7))); // Z
     EXPECT_FALSE (samePixels (ambixOrder, 22, 0, letter (fumaOrder, 22, 7)));
 }
 
@@ -411,8 +422,7 @@ TEST (EditorArtwork, KnobStripFramesAreKnobsOnTransparencyWithATurningPointer)
     const auto strip = decode (BinaryData::bouton_G_70x70_png, BinaryData::bouton_G_70x70_pngSize);
     ASSERT_EQ (8890, strip.getHeight());
 
-    const auto pointerAngle = [] (const juce::Image& frame)
-    {
+    const auto pointerAngle = [] (const juce::Image& frame) {
         // The pointer is the only clearly blue ink on the cap.
         double sumX = 0, sumY = 0;
         int count = 0;
@@ -433,8 +443,7 @@ TEST (EditorArtwork, KnobStripFramesAreKnobsOnTransparencyWithATurningPointer)
         return count == 0 ? 1000.0 : juce::radiansToDegrees (std::atan2 (sumX, -sumY));
     };
 
-    const auto centreMarkPixels = [] (const juce::Image& frame)
-    {
+    const auto centreMarkPixels = [] (const juce::Image& frame) {
         int count = 0;
 
         for (int y = 0; y < 6; ++y)

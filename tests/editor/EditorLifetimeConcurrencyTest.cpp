@@ -25,8 +25,7 @@ TEST (EditorConcurrency, OpeningAndClosingTheEditorHundredTimesWhileAudioRuns)
         source.getStateInformation (modeOneState);
     }
 
-    std::thread audio ([&]
-    {
+    std::thread audio ([&] {
         juce::AudioBuffer<float> buffer (4, 256);
         juce::MidiBuffer midi;
         juce::Random random (5);
@@ -42,8 +41,7 @@ TEST (EditorConcurrency, OpeningAndClosingTheEditorHundredTimesWhileAudioRuns)
         }
     });
 
-    std::thread host ([&]
-    {
+    std::thread host ([&] {
         for (int i = 0; running.load(); ++i)
         {
             JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")

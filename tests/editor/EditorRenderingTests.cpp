@@ -12,71 +12,71 @@ using namespace ortholume::testing;
 
 namespace
 {
-    constexpr auto relaxed = std::memory_order_relaxed;
-    const juce::uint32 black = 0xff000000;
+constexpr auto relaxed = std::memory_order_relaxed;
+const juce::uint32 black = 0xff000000;
 
-    juce::Image background() { return decode (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize); }
-    juce::Image meterScale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
-    juce::Image wxyz() { return decode (BinaryData::WXYZ_png, BinaryData::WXYZ_pngSize); }
-    juce::Image wyzx() { return decode (BinaryData::WYZX_png, BinaryData::WYZX_pngSize); }
-    juce::Image ambix() { return decode (BinaryData::ambixLabel_png, BinaryData::ambixLabel_pngSize); }
-    juce::Image fuma() { return decode (BinaryData::fumaLabel_png, BinaryData::fumaLabel_pngSize); }
+juce::Image background() { return decode (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize); }
+juce::Image meterScale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
+juce::Image wxyz() { return decode (BinaryData::WXYZ_png, BinaryData::WXYZ_pngSize); }
+juce::Image wyzx() { return decode (BinaryData::WYZX_png, BinaryData::WYZX_pngSize); }
+juce::Image ambix() { return decode (BinaryData::ambixLabel_png, BinaryData::ambixLabel_pngSize); }
+juce::Image fuma() { return decode (BinaryData::fumaLabel_png, BinaryData::fumaLabel_pngSize); }
 
-    /** The image laid over opaque black: each pixel's premultiplied colour, made opaque. */
-    juce::Image overBlack (const juce::Image& image)
-    {
-        auto result = juce::Image (juce::Image::ARGB, image.getWidth(), image.getHeight(), false, juce::SoftwareImageType());
-        const auto argb = image.convertedToFormat (juce::Image::ARGB);
-        const juce::Image::BitmapData source (argb, juce::Image::BitmapData::readOnly);
+/** The image laid over opaque black: each pixel's premultiplied colour, made opaque. */
+juce::Image overBlack (const juce::Image& image)
+{
+    auto result = juce::Image (juce::Image::ARGB, image.getWidth(), image.getHeight(), false, juce::SoftwareImageType());
+    const auto argb = image.convertedToFormat (juce::Image::ARGB);
+    const juce::Image::BitmapData source (argb, juce::Image::BitmapData::readOnly);
 
-        for (int y = 0; y < image.getHeight(); ++y)
-            for (int x = 0; x < image.getWidth(); ++x)
-            {
-                const auto* p = reinterpret_cast<const juce::PixelARGB*> (source.getPixelPointer (x, y));
-                result.setPixelAt (x, y, juce::Colour (p->getRed(), p->getGreen(), p->getBlue(), (juce::uint8) 255));
-            }
-
-        return result;
-    }
-
-    /** The FuMa caption's columns 31 to 36 are transparent; the artwork shows there. */
-    void expectFumaCaptionAt (const juce::Image& drawn, int x, int y)
-    {
-        EXPECT_TRUE (samePixels (drawn, x, y, fuma().getClippedImage ({ 0, 0, 31, 14 })));
-        EXPECT_TRUE (samePixels (drawn, x + 31, y, background().getClippedImage ({ x + 31, y, 6, 14 })));
-    }
-
-    void expectCaptions (const juce::Image& drawn, bool ambixIn)
-    {
-        EXPECT_TRUE (samePixels (drawn, 49, 212, overBlack (ambixIn ? wyzx() : wxyz()))) << "input channels";
-        EXPECT_TRUE (samePixels (drawn, 324, 212, overBlack (ambixIn ? wxyz() : wyzx()))) << "output channels";
-
-        if (ambixIn)
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
         {
-            EXPECT_TRUE (samePixels (drawn, 88, 38, ambix())) << "input format";
-            expectFumaCaptionAt (drawn, 364, 38);
-        }
-        else
-        {
-            expectFumaCaptionAt (drawn, 88, 38);
-            EXPECT_TRUE (samePixels (drawn, 364, 38, ambix())) << "output format";
-        }
-    }
-
-    struct EditorRendering : public ::testing::Test
-    {
-        EditorRendering()
-        {
-            // Bar tops, by slot: rows (int) (143 * (1 - level)) of the meter.
-            const float levels[] = { 1.0f, 0.5f, 0.25f, 0.0f, 6.0f / 7.0f, 0.75f, 0.1f, 0.9f };
-
-            for (size_t slot = 0; slot < 8; ++slot)
-                processor.meterLevels[slot].store (levels[slot], relaxed);
+            const auto* p = reinterpret_cast<const juce::PixelARGB*> (source.getPixelPointer (x, y));
+            result.setPixelAt (x, y, juce::Colour (p->getRed(), p->getGreen(), p->getBlue(), (juce::uint8) 255));
         }
 
-        VelloranAudioProcessor processor;
-    };
+    return result;
 }
+
+/** The FuMa caption's columns 31 to 36 are transparent; the artwork shows there. */
+void expectFumaCaptionAt (const juce::Image& drawn, int x, int y)
+{
+    EXPECT_TRUE (samePixels (drawn, x, y, fuma().getClippedImage ({ 0, 0, 31, 14 })));
+    EXPECT_TRUE (samePixels (drawn, x + 31, y, background().getClippedImage ({ x + 31, y, 6, 14 })));
+}
+
+void expectCaptions (const juce::Image& drawn, bool ambixIn)
+{
+    EXPECT_TRUE (samePixels (drawn, 49, 212, overBlack (ambixIn ? wyzx() : wxyz()))) << "input channels";
+    EXPECT_TRUE (samePixels (drawn, 324, 212, overBlack (ambixIn ? wxyz() : wyzx()))) << "output channels";
+
+    if (ambixIn)
+    {
+        EXPECT_TRUE (samePixels (drawn, 88, 38, ambix())) << "input format";
+        expectFumaCaptionAt (drawn, 364, 38);
+    }
+    else
+    {
+        expectFumaCaptionAt (drawn, 88, 38);
+        EXPECT_TRUE (samePixels (drawn, 364, 38, ambix())) << "output format";
+    }
+}
+
+struct EditorRendering : public ::testing::Test
+{
+    EditorRendering()
+    {
+        // Bar tops, by slot: rows (int) (143 * (1 - level)) of the meter.
+        const float levels[] = { 1.0f, 0.5f, 0.25f, 0.0f, 6.0f / 7.0f, 0.75f, 0.1f, 0.9f };
+
+        for (size_t slot = 0; slot < 8; ++slot)
+            processor.meterLevels[slot].store (levels[slot], relaxed);
+    }
+
+    VelloranAudioProcessor processor;
+};
+} // namespace
 
 TEST_F (EditorRendering, ModeZeroShowsFumaInAndAmbixOutWithBandsBehindTheChannels)
 {
@@ -85,8 +85,7 @@ TEST_F (EditorRendering, ModeZeroShowsFumaInAndAmbixOutWithBandsBehindTheChannel
 
     expectCaptions (drawn, false);
 
-    for (auto [x, y] : { std::pair { 39, 210 }, { 138, 223 }, { 45, 216 }, { 130, 222 },
-                         { 314, 211 }, { 413, 224 }, { 320, 216 }, { 400, 223 } })
+    for (auto [x, y] : { std::pair { 39, 210 }, { 138, 223 }, { 45, 216 }, { 130, 222 }, { 314, 211 }, { 413, 224 }, { 320, 216 }, { 400, 223 } })
         EXPECT_EQ (drawn.getPixelAt (x, y).getARGB(), black) << x << ", " << y;
 
     // Elsewhere the artwork, unscaled.
@@ -154,10 +153,10 @@ TEST_F (EditorRendering, CaptionsFollowAModeChangeWithinOneTick)
 
     // And through the running timer: the captions follow within a few ticks at most.
     processor.setConversionMode (1);
-    EXPECT_TRUE (runMessageLoopUntil ([&]
-    {
+    EXPECT_TRUE (runMessageLoopUntil ([&] {
         return samePixels (render (editor), 49, 212, overBlack (wyzx()));
-    }, 1000));
+    },
+                                      1000));
 }
 
 TEST_F (EditorRendering, ShownOptionsPanelDrawsItsSquareAndTheListOverTheOrnament)
@@ -187,8 +186,7 @@ TEST_F (EditorRendering, ShownOptionsPanelDrawsItsSquareAndTheListOverTheOrnamen
     EXPECT_EQ (modeZero.getPixelAt (164, 125).getARGB(), black);
 
     const juce::Rectangle<int> textArea { 165, 118, 80, 15 };
-    const auto brightPixels = [&textArea] (const juce::Image& image)
-    {
+    const auto brightPixels = [&textArea] (const juce::Image& image) {
         int count = 0;
 
         for (int y = textArea.getY(); y < textArea.getBottom(); ++y)

@@ -12,31 +12,31 @@ using namespace ortholume::testing;
 
 namespace
 {
-    constexpr auto relaxed = std::memory_order_relaxed;
+constexpr auto relaxed = std::memory_order_relaxed;
 
-    struct EditorWindow : public ::testing::Test
+struct EditorWindow : public ::testing::Test
+{
+    void setGainParameter (float value)
     {
-        void setGainParameter (float value)
-        {
-            JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-            processor.setParameter (0, value);
-            JUCE_END_IGNORE_WARNINGS_GCC_LIKE
-        }
+        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+        processor.setParameter (0, value);
+        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    }
 
-        juce::Slider& knob()
-        {
-            auto* slider = childOfType<juce::Slider> (editor);
-            EXPECT_NE (slider, nullptr);
-            return *slider;
-        }
+    juce::Slider& knob()
+    {
+        auto* slider = childOfType<juce::Slider> (editor);
+        EXPECT_NE (slider, nullptr);
+        return *slider;
+    }
 
-        OptionGUI& optionsPanel() { return *childOfType<OptionGUI> (editor); }
-        WelcomeGUI& welcomePanel() { return *childOfType<WelcomeGUI> (editor); }
+    OptionGUI& optionsPanel() { return *childOfType<OptionGUI> (editor); }
+    WelcomeGUI& welcomePanel() { return *childOfType<WelcomeGUI> (editor); }
 
-        VelloranAudioProcessor processor;
-        VelloranAudioProcessorEditor editor { processor };
-    };
-}
+    VelloranAudioProcessor processor;
+    VelloranAudioProcessorEditor editor { processor };
+};
+} // namespace
 
 TEST_F (EditorWindow, ChildrenStackInCreationOrderWithTheirNamesBoundsAndVisibility)
 {
@@ -167,9 +167,9 @@ TEST_F (EditorWindow, ShownOptionsPanelTakesClicksOnlyOutsideItsLabelsAndList)
 TEST_F (EditorWindow, KnobShowsParameterZeroInWholeDecibelsAfterATick)
 {
     const std::pair<float, double> cases[] = {
-        { 1.0f, 10.0 }, { 0.9f, 0.0 }, { 0.0f, -90.0 }, { 0.5f, -40.0 },
-        { 0.904f, 0.0 }, { 0.906f, 1.0 },  // 0.4 dB and 0.6 dB, to the nearest whole decibel
-        { 1.7f, 10.0 }, { -0.25f, -90.0 }, // outside 0..1: the nearer end
+        { 1.0f, 10.0 }, { 0.9f, 0.0 }, { 0.0f, -90.0 }, { 0.5f, -40.0 }, { 0.904f, 0.0 }, { 0.906f, 1.0 }, // 0.4 dB and 0.6 dB, to the nearest whole decibel
+        { 1.7f, 10.0 },
+        { -0.25f, -90.0 }, // outside 0..1: the nearer end
     };
 
     for (const auto& [parameter, decibels] : cases)

@@ -8,42 +8,42 @@ using namespace ortholume::testing;
 
 namespace
 {
-    /** Installs a look and feel as the process default for one test, with a clean font cache. */
-    struct ScopedDefaultLookAndFeel
+/** Installs a look and feel as the process default for one test, with a clean font cache. */
+struct ScopedDefaultLookAndFeel
+{
+    explicit ScopedDefaultLookAndFeel (juce::LookAndFeel& lookAndFeel)
     {
-        explicit ScopedDefaultLookAndFeel (juce::LookAndFeel& lookAndFeel)
-        {
-            juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
-            juce::Typeface::clearTypefaceCache();
-        }
+        juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+        juce::Typeface::clearTypefaceCache();
+    }
 
-        ~ScopedDefaultLookAndFeel()
-        {
-            juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
-            juce::Typeface::clearTypefaceCache();
-        }
-    };
-
-    /** An empty-text button in a known colour, drawn by the given look and feel. */
-    struct PlainButton
+    ~ScopedDefaultLookAndFeel()
     {
-        PlainButton (juce::LookAndFeel& lookAndFeel, int width, int height)
-        {
-            button.setLookAndFeel (&lookAndFeel);
-            button.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff2060c0));
-            button.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xff2060c0));
-            button.setSize (width, height);
-        }
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        juce::Typeface::clearTypefaceCache();
+    }
+};
 
-        ~PlainButton() { button.setLookAndFeel (nullptr); }
+/** An empty-text button in a known colour, drawn by the given look and feel. */
+struct PlainButton
+{
+    PlainButton (juce::LookAndFeel& lookAndFeel, int width, int height)
+    {
+        button.setLookAndFeel (&lookAndFeel);
+        button.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff2060c0));
+        button.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xff2060c0));
+        button.setSize (width, height);
+    }
 
-        juce::TextButton button;
-    };
+    ~PlainButton() { button.setLookAndFeel (nullptr); }
 
-    const juce::String otherFamily ("DejaVu Sans");
+    juce::TextButton button;
+};
 
-    bool otherFamilyInstalled() { return juce::Font::findAllTypefaceNames().contains (otherFamily); }
-}
+const juce::String otherFamily ("DejaVu Sans");
+
+bool otherFamilyInstalled() { return juce::Font::findAllTypefaceNames().contains (otherFamily); }
+} // namespace
 
 TEST (EditorLookAndFeel, HighlightColoursAreLightCyanAtThreeQuarterOpacity)
 {

@@ -9,23 +9,23 @@ using namespace ortholume::testing;
 
 namespace
 {
-    constexpr auto relaxed = std::memory_order_relaxed;
+constexpr auto relaxed = std::memory_order_relaxed;
 
-    juce::ComboBox& listOf (OptionGUI& panel)
-    {
-        auto* list = childOfType<juce::ComboBox> (panel);
-        EXPECT_NE (list, nullptr);
-        return *list;
-    }
-
-    /** Lets the list's asynchronous change notification arrive. */
-    void deliverNotifications() { runMessageLoop (20); }
-
-    struct EditorOptionsPanel : public ::testing::Test
-    {
-        VelloranAudioProcessor processor;
-    };
+juce::ComboBox& listOf (OptionGUI& panel)
+{
+    auto* list = childOfType<juce::ComboBox> (panel);
+    EXPECT_NE (list, nullptr);
+    return *list;
 }
+
+/** Lets the list's asynchronous change notification arrive. */
+void deliverNotifications() { runMessageLoop (20); }
+
+struct EditorOptionsPanel : public ::testing::Test
+{
+    VelloranAudioProcessor processor;
+};
+} // namespace
 
 TEST_F (EditorOptionsPanel, ChildrenStackInCreationOrderWithTheirNamesAndBounds)
 {

@@ -10,25 +10,25 @@ using namespace ortholume::testing;
 
 namespace
 {
-    juce::Image knobStrip()
-    {
-        return decode (BinaryData::bouton_G_70x70_png, BinaryData::bouton_G_70x70_pngSize);
-    }
-
-    juce::Image frameOf (const juce::Image& strip, int frame)
-    {
-        return strip.getClippedImage ({ 0, frame * 70, 70, 70 });
-    }
-
-    juce::Image drawKnob (AltLookAndFeel_transparentButton& lookAndFeel, float position)
-    {
-        juce::Slider slider;
-        auto canvas = transparentCanvas (115, 70);
-        juce::Graphics g (canvas);
-        lookAndFeel.drawRotarySlider (g, 50, 0, 70, 70, position, 0.0f, 1.0f, slider);
-        return canvas;
-    }
+juce::Image knobStrip()
+{
+    return decode (BinaryData::bouton_G_70x70_png, BinaryData::bouton_G_70x70_pngSize);
 }
+
+juce::Image frameOf (const juce::Image& strip, int frame)
+{
+    return strip.getClippedImage ({ 0, frame * 70, 70, 70 });
+}
+
+juce::Image drawKnob (AltLookAndFeel_transparentButton& lookAndFeel, float position)
+{
+    juce::Slider slider;
+    auto canvas = transparentCanvas (115, 70);
+    juce::Graphics g (canvas);
+    lookAndFeel.drawRotarySlider (g, 50, 0, 70, 70, position, 0.0f, 1.0f, slider);
+    return canvas;
+}
+} // namespace
 
 TEST (EditorKnob, PositionPicksTheFrameAtFloorOfPositionTimes126)
 {
@@ -61,7 +61,12 @@ TEST (EditorKnob, EverySliderGetsTheSameKnobAndTextBoxAreas)
 {
     AltLookAndFeel_transparentButton lookAndFeel;
 
-    const struct { juce::Slider::SliderStyle style; juce::Slider::TextEntryBoxPosition textBox; int width, height; } sliders[] = {
+    const struct
+    {
+        juce::Slider::SliderStyle style;
+        juce::Slider::TextEntryBoxPosition textBox;
+        int width, height;
+    } sliders[] = {
         { juce::Slider::RotaryVerticalDrag, juce::Slider::TextBoxLeft, 114, 70 },
         { juce::Slider::RotaryVerticalDrag, juce::Slider::NoTextBox, 114, 70 },
         { juce::Slider::LinearHorizontal, juce::Slider::TextBoxBelow, 300, 20 },

@@ -11,45 +11,45 @@ using namespace ortholume::testing;
 
 namespace
 {
-    constexpr int meterWidth = 10;
-    constexpr int meterHeight = 143;
+constexpr int meterWidth = 10;
+constexpr int meterHeight = 143;
 
-    juce::Image scale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
+juce::Image scale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
 
-    struct EditorVuMeter : public ::testing::Test
+struct EditorVuMeter : public ::testing::Test
+{
+    juce::Image renderSlot (int slot, float level)
     {
-        juce::Image renderSlot (int slot, float level)
+        processor.meterLevels[(size_t) slot].store (level, std::memory_order_relaxed);
+        return renderMeter (slot);
+    }
+
+    juce::Image renderMeter (int slot)
+    {
+        VuMeter meter (&processor, slot);
+        meter.setSize (meterWidth, meterHeight);
+        return render (meter);
+    }
+
+    /** Rows [firstDrawn, endDrawn) show the same rows of the scale; every other row is untouched. */
+    void expectRowsDrawn (const juce::Image& drawn, int firstDrawn, int endDrawn)
+    {
+        const auto picture = scale();
+
+        for (int y = 0; y < meterHeight; ++y)
         {
-            processor.meterLevels[(size_t) slot].store (level, std::memory_order_relaxed);
-            return renderMeter (slot);
+            const auto row = drawn.getClippedImage ({ 0, y, meterWidth, 1 });
+
+            if (y >= firstDrawn && y < endDrawn)
+                EXPECT_TRUE (samePixels (row, 0, 0, picture.getClippedImage ({ 0, y, meterWidth, 1 }))) << "row " << y;
+            else
+                EXPECT_TRUE (isTransparent (row)) << "row " << y;
         }
+    }
 
-        juce::Image renderMeter (int slot)
-        {
-            VuMeter meter (&processor, slot);
-            meter.setSize (meterWidth, meterHeight);
-            return render (meter);
-        }
-
-        /** Rows [firstDrawn, endDrawn) show the same rows of the scale; every other row is untouched. */
-        void expectRowsDrawn (const juce::Image& drawn, int firstDrawn, int endDrawn)
-        {
-            const auto picture = scale();
-
-            for (int y = 0; y < meterHeight; ++y)
-            {
-                const auto row = drawn.getClippedImage ({ 0, y, meterWidth, 1 });
-
-                if (y >= firstDrawn && y < endDrawn)
-                    EXPECT_TRUE (samePixels (row, 0, 0, picture.getClippedImage ({ 0, y, meterWidth, 1 }))) << "row " << y;
-                else
-                    EXPECT_TRUE (isTransparent (row)) << "row " << y;
-            }
-        }
-
-        VelloranAudioProcessor processor;
-    };
-}
+    VelloranAudioProcessor processor;
+};
+} // namespace
 
 TEST_F (EditorVuMeter, AtFullScaleShowsTheWholePicture)
 {

@@ -25,13 +25,13 @@ float anyGainValue (FuzzedDataProvider& input)
 {
     switch (input.ConsumeIntegralInRange (0, 7))
     {
-        case 0:  return std::numeric_limits<float>::quiet_NaN();
-        case 1:  return std::numeric_limits<float>::infinity();
-        case 2:  return -std::numeric_limits<float>::infinity();
-        case 3:  return std::numeric_limits<float>::max();
-        case 4:  return std::numeric_limits<float>::denorm_min();
-        case 5:  return -input.ConsumeFloatingPointInRange (0.0f, 1.0e6f);
-        case 6:  return input.ConsumeFloatingPoint<float>();
+        case 0: return std::numeric_limits<float>::quiet_NaN();
+        case 1: return std::numeric_limits<float>::infinity();
+        case 2: return -std::numeric_limits<float>::infinity();
+        case 3: return std::numeric_limits<float>::max();
+        case 4: return std::numeric_limits<float>::denorm_min();
+        case 5: return -input.ConsumeFloatingPointInRange (0.0f, 1.0e6f);
+        case 6: return input.ConsumeFloatingPoint<float>();
         default: return input.ConsumeProbability<float>();
     }
 }
@@ -111,17 +111,17 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         switch (input.ConsumeIntegralInRange (0, 7))
         {
             case 0:
-            case 1:  processBlock (processor, input, storage, false); break;
-            case 2:  processBlock (processor, input, storage, true); break;
-            case 3:  setGain (processor, anyGainValue (input)); break;
-            case 4:  processor.setConversionMode (input.ConsumeIntegral<int>()); break;
+            case 1: processBlock (processor, input, storage, false); break;
+            case 2: processBlock (processor, input, storage, true); break;
+            case 3: setGain (processor, anyGainValue (input)); break;
+            case 4: processor.setConversionMode (input.ConsumeIntegral<int>()); break;
             case 5:
             {
                 const auto bytes = input.ConsumeBytes<std::uint8_t> (input.ConsumeIntegralInRange (0, 256));
                 processor.setStateInformation (bytes.data(), (int) bytes.size());
                 break;
             }
-            case 6:  restore (processor, stateOf (processor)); break;
+            case 6: restore (processor, stateOf (processor)); break;
             default: checkMeters (processor); break;
         }
     }

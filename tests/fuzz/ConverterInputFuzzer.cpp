@@ -78,8 +78,7 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
     std::string pattern = std::string (base) + "/ortholume-fuzz-XXXXXX";
     ORTHOLUME_FUZZ_CHECK (::mkdtemp (pattern.data()) != nullptr, "scratch folder created");
     folder = pattern;
-    std::atexit ([]
-    {
+    std::atexit ([] {
         std::remove (pathOf ("input.wav").c_str());
         std::remove (pathOf ("output.wav").c_str());
         ::rmdir (folder.c_str());

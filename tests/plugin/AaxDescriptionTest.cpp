@@ -16,7 +16,9 @@ class RecordingCollection final : public DescriptorCollection,
                                   private EffectDescriptor
 {
 public:
-    explicit RecordingCollection (bool givesDescriptor) : hasDescriptor (givesDescriptor) {}
+    explicit RecordingCollection (bool givesDescriptor)
+        : hasDescriptor (givesDescriptor)
+    {}
 
     EffectDescriptor* newDescriptor() override
     {
@@ -98,14 +100,14 @@ TEST (AaxDescription, OneQuadComponentWithMidiInputAndEveryProperty)
     EXPECT_EQ (component.midiNodes[0].channelMask, 0xffffu);
 
     const std::vector<std::pair<int32_t, int64_t>> expected {
-        { 11, 0x42726664 },     // manufacturer 'Brfd'
-        { 12, 0x42664f6c },     // product 'BfOl'
-        { 60, 1 },              // can bypass
-        { 51, 0x40004 },        // input stem: quad
-        { 52, 0x40004 },        // output stem: quad
-        { 13, 0x6a636161 },     // native id 'jcaa' + 0
-        { 14, 0x6a796161 },     // AudioSuite id 'jyaa' + 0
-        { 304, 1 },             // multi-mono allowed
+        { 11, 0x42726664 }, // manufacturer 'Brfd'
+        { 12, 0x42664f6c }, // product 'BfOl'
+        { 60, 1 }, // can bypass
+        { 51, 0x40004 }, // input stem: quad
+        { 52, 0x40004 }, // output stem: quad
+        { 13, 0x6a636161 }, // native id 'jcaa' + 0
+        { 14, 0x6a796161 }, // AudioSuite id 'jyaa' + 0
+        { 304, 1 }, // multi-mono allowed
     };
 
     EXPECT_EQ (component.properties, expected);

@@ -92,7 +92,8 @@ juce::AudioProcessorParameter* gainOf (juce::AudioPluginInstance& instance)
     return nullptr;
 }
 
-class CallOrder : public ::testing::TestWithParam<Format> {};
+class CallOrder : public ::testing::TestWithParam<Format>
+{};
 } // namespace
 
 TEST_P (CallOrder, ResumeWithoutRateBlocksSuspendAndPrepareAgain)

@@ -220,8 +220,7 @@ TEST (HostedFormats, Vst3ShowsOnlyGainAndBypassWithTheirTexts)
     EXPECT_EQ (parameters[1], instance->getBypassParameter());
 
     // Only four in and four out: stereo, mono and 5.1 are refused.
-    const auto layoutOf = [] (const juce::AudioChannelSet& set)
-    {
+    const auto layoutOf = [] (const juce::AudioChannelSet& set) {
         juce::AudioProcessor::BusesLayout layout;
         layout.inputBuses.add (set);
         layout.outputBuses.add (set);

@@ -27,12 +27,12 @@ VstIntPtr VSTCALLBACK hostCallback (AEffect*, VstInt32 opcode, VstInt32, VstIntP
 
     switch (opcode)
     {
-        case audioMasterVersion:                return hostVersion;
-        case audioMasterGetSampleRate:          return 48000;
-        case audioMasterGetBlockSize:           return 256;
+        case audioMasterVersion: return hostVersion;
+        case audioMasterGetSampleRate: return 48000;
+        case audioMasterGetBlockSize: return 256;
         case audioMasterGetCurrentProcessLevel: return 1;
-        case audioMasterGetTime:                return 0;
-        default:                                return 0;
+        case audioMasterGetTime: return 0;
+        default: return 0;
     }
 }
 
@@ -215,7 +215,7 @@ TEST_F (Vst2Host, PinsAnswerForFourChannelsAndRefuseTheFifth)
             // The framework labels pins "<bus name> <zero-based index>" and always
             // reports them as speakers of the current layout.
             const auto expected = std::string (opcode == effGetInputProperties ? "Input " : "Output ")
-                                + std::to_string (pin);
+                                  + std::to_string (pin);
             EXPECT_EQ (std::string (properties.label), expected);
             // The framework copies the short label with room for one byte more
             // than the field; "Output n" fills all eight and ends in the next byte.
@@ -249,8 +249,7 @@ TEST_F (Vst2Host, AnyFourByFourArrangementIsAcceptedAndOthersRefused)
 {
     ASSERT_TRUE (open());
 
-    const auto propose = [this] (VstInt32 inType, VstInt32 inChannels, VstInt32 outType, VstInt32 outChannels)
-    {
+    const auto propose = [this] (VstInt32 inType, VstInt32 inChannels, VstInt32 outType, VstInt32 outChannels) {
         Arrangement in (inType, inChannels), out (outType, outChannels);
         return dispatch (effSetSpeakerArrangement, 0, (VstIntPtr) &in.value, &out.value);
     };
@@ -260,8 +259,7 @@ TEST_F (Vst2Host, AnyFourByFourArrangementIsAcceptedAndOthersRefused)
     EXPECT_EQ (propose (kSpeakerArr51, 6, kSpeakerArr51, 6), 0);
     EXPECT_EQ (propose (kSpeakerArr40Music, 4, kSpeakerArrStereo, 2), 0);
 
-    const auto expectFourAndFour = [this]
-    {
+    const auto expectFourAndFour = [this] {
         VstSpeakerArrangement* in = nullptr;
         VstSpeakerArrangement* out = nullptr;
         ASSERT_EQ (dispatch (effGetSpeakerArrangement, 0, (VstIntPtr) &in, &out), 1);

@@ -22,8 +22,7 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
         source.getStateInformation (modeOneState);
     }
 
-    std::thread audio ([&]
-    {
+    std::thread audio ([&] {
         auto buffer = makeSignal (4, 1024, 1);
         juce::MidiBuffer midi;
         int sizes[] = { 64, 1024, 1, 333, 0, 512 };
@@ -41,8 +40,7 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
         }
     });
 
-    std::thread automation ([&]
-    {
+    std::thread automation ([&] {
         JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
         for (int i = 0; running.load(); ++i)
         {
@@ -52,8 +50,7 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
         JUCE_END_IGNORE_WARNINGS_GCC_LIKE
     });
 
-    std::thread session ([&]
-    {
+    std::thread session ([&] {
         for (int i = 0; running.load(); ++i)
         {
             if (i % 3 == 0)
@@ -66,8 +63,7 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
         }
     });
 
-    std::thread editor ([&]
-    {
+    std::thread editor ([&] {
         float sum = 0.0f;
 
         while (running.load())

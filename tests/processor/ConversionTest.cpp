@@ -307,8 +307,7 @@ TEST (Conversion, StepByStepPathAgreesWithTheOnePassPath)
     VelloranAudioProcessor onePass, stepByStep;
     stepByStep.numOutputChannelsProcessed = 5;
 
-    const auto run = [&] (int size, int seed)
-    {
+    const auto run = [&] (int size, int seed) {
         auto a = makeSignal (6, size, seed);
         auto b = a;
         a.setSample (1, 0, std::numeric_limits<float>::infinity());
@@ -421,7 +420,7 @@ TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheS
     {
         int mode;
         float gain;
-        bool settled;  // jumped to the targets first
+        bool settled; // jumped to the targets first
         bool extremes; // Inf and NaN in the input
         int rounding;
         std::vector<int> blockSizes;
@@ -493,8 +492,7 @@ TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheS
 }
 
 INSTANTIATE_TEST_SUITE_P (Conversion, ConversionOnEveryInstructionSet, testing::ValuesIn (ortholume::allInstructionSets),
-                          [] (const auto& info)
-                          {
+                          [] (const auto& info) {
                               std::string name = ortholume::getName (info.param);
                               name.erase (std::remove (name.begin(), name.end(), '-'), name.end());
                               return name;

@@ -131,8 +131,7 @@ TEST (HostMisbehaviour, StateRestoredFromAnotherThreadWhileAudioRuns)
     std::atomic<bool> restoring { true };
     std::atomic<bool> sawNaN { false };
 
-    std::thread audio ([&]
-    {
+    std::thread audio ([&] {
         auto buffer = makeSignal (4, 777, 8);
         juce::MidiBuffer midi;
 
@@ -170,8 +169,7 @@ TEST (HostMisbehaviour, EditorOpenedAndClosedWhileStateIsRestored)
     std::atomic<bool> restoring { true };
 
     // Hosts restore from whatever thread loads the session; the editor lives on the message thread.
-    std::thread session ([&]
-    {
+    std::thread session ([&] {
         for (int i = 0; restoring.load(); ++i)
             restore (processor, (i % 2) == 0 ? quietAmbixToFuma : loudFumaToAmbix);
     });

@@ -31,10 +31,10 @@ float settle (VelloranAudioProcessor& processor, float value, int slot)
 TEST (Metering, LevelsHeadForTheirScalePoints)
 {
     VelloranAudioProcessor processor;
-    EXPECT_NEAR (settle (processor, 1.0f, 1), 60.0f / 70.0f, 1.0e-5f);   // 0 dB
-    EXPECT_NEAR (settle (processor, 10.0f, 1), 1.0f, 1.0e-5f);           // +20 dB counts as +10
-    EXPECT_NEAR (settle (processor, 0.0f, 1), 0.0f, 1.0e-5f);            // silence
-    EXPECT_NEAR (settle (processor, 0.0001f, 1), 0.0f, 1.0e-5f);         // -80 dB counts as -60
+    EXPECT_NEAR (settle (processor, 1.0f, 1), 60.0f / 70.0f, 1.0e-5f); // 0 dB
+    EXPECT_NEAR (settle (processor, 10.0f, 1), 1.0f, 1.0e-5f); // +20 dB counts as +10
+    EXPECT_NEAR (settle (processor, 0.0f, 1), 0.0f, 1.0e-5f); // silence
+    EXPECT_NEAR (settle (processor, 0.0001f, 1), 0.0f, 1.0e-5f); // -80 dB counts as -60
 }
 
 TEST (Metering, OneBlockMovesEachSlotATenthOfTheWay)
@@ -44,8 +44,7 @@ TEST (Metering, OneBlockMovesEachSlotATenthOfTheWay)
     buffer.setSample (2, 17, -0.75f); // the larger magnitude wins, whatever its sign
     process (processor, buffer);
 
-    const auto x = [] (float peak)
-    {
+    const auto x = [] (float peak) {
         const float level = juce::jlimit (-60.0f, 10.0f, 20.0f * std::log10 (peak));
         return (float) (((double) ((level - 10.0f) / 70.0f) + 1.0) * 0.1);
     };
@@ -53,7 +52,7 @@ TEST (Metering, OneBlockMovesEachSlotATenthOfTheWay)
     EXPECT_FLOAT_EQ (processor.meterLevels[0].load(), x (0.5f));
     EXPECT_FLOAT_EQ (processor.meterLevels[2].load(), x (0.75f));
     EXPECT_FLOAT_EQ (processor.meterLevels[4].load(), x (0.5f * 1.41421353816986083984375f)); // W out
-    EXPECT_FLOAT_EQ (processor.meterLevels[5].load(), x (0.75f));                               // Y out
+    EXPECT_FLOAT_EQ (processor.meterLevels[5].load(), x (0.75f)); // Y out
 }
 
 TEST (Metering, OutputMetersFollowTheGain)

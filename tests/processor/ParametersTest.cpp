@@ -29,8 +29,7 @@ TEST (Parameters, OneGainParameterAsHostsSeeIt)
 
 TEST (Parameters, NormalisedValueMapsToDecibels)
 {
-    const std::pair<float, float> table[] { { 0.0f, 3.1623e-5f }, { 0.5f, 0.01f }, { 0.9f, 1.0f },
-                                            { 1.0f, 3.1623f }, { 1.5f, 1000.0f }, { -0.1f, 0.0f } };
+    const std::pair<float, float> table[] { { 0.0f, 3.1623e-5f }, { 0.5f, 0.01f }, { 0.9f, 1.0f }, { 1.0f, 3.1623f }, { 1.5f, 1000.0f }, { -0.1f, 0.0f } };
 
     for (const auto& [value, linear] : table)
     {

@@ -47,10 +47,14 @@ TEST (Realtime, CounterSeesAllocationsFreesAndLocks)
     std::free (block);
 
     std::mutex standardMutex;
-    { std::lock_guard<std::mutex> lock (standardMutex); }
+    {
+        std::lock_guard<std::mutex> lock (standardMutex);
+    }
 
     juce::CriticalSection frameworkLock;
-    { const juce::ScopedLock lock (frameworkLock); }
+    {
+        const juce::ScopedLock lock (frameworkLock);
+    }
 
     const auto counts = scope.counts();
     EXPECT_EQ (counts.allocations, 3);

@@ -82,11 +82,15 @@ struct Engine
             }
             else if (mix.target == 0.0f)
             {
-                y = in[2][i]; z = in[3][i]; x = in[1][i];
+                y = in[2][i];
+                z = in[3][i];
+                x = in[1][i];
             }
             else
             {
-                y = in[3][i]; z = in[1][i]; x = in[2][i];
+                y = in[3][i];
+                z = in[1][i];
+                x = in[2][i];
             }
 
             out[0][i] = (ws[i] * in[0][i]) * gs[i];
@@ -120,8 +124,7 @@ struct Engine
                 out[c].insert (out[c].end(), processed[c].begin(), processed[c].end());
 
             start += length;
-        }
-        while (start < n);
+        } while (start < n);
 
         return out;
     }

@@ -66,11 +66,11 @@ VstIntPtr VSTCALLBACK hostCallback (AEffect*, VstInt32 opcode, VstInt32, VstIntP
 {
     switch (opcode)
     {
-        case audioMasterVersion:                return 2400;
-        case audioMasterGetSampleRate:          return 48000;
-        case audioMasterGetBlockSize:           return 256;
+        case audioMasterVersion: return 2400;
+        case audioMasterGetSampleRate: return 48000;
+        case audioMasterGetBlockSize: return 256;
         case audioMasterGetCurrentProcessLevel: return 1;
-        default:                                return 0;
+        default: return 0;
     }
 }
 
@@ -87,7 +87,7 @@ struct Vst2Instance
             return;
         }
 
-        using MainProc = AEffect* (VSTCALLBACK*) (audioMasterCallback);
+        using MainProc = AEffect*(VSTCALLBACK*) (audioMasterCallback);
         auto entry = reinterpret_cast<MainProc> (reinterpret_cast<void*> (GetProcAddress (module, "VSTPluginMain")));
 
         if (entry == nullptr)
@@ -173,9 +173,11 @@ int vst2NewInstanceState (const std::string& path)
     if (size != 72 || data == nullptr)
         return 1;
 
-    const std::string expected = std::string ("\x56\x43\x32\x21" "\x3f\x00\x00\x00", 8)
-                               + "<Root><Gain>0.9</Gain><idxInputConfig>0</idxInputConfig></Root>"
-                               + std::string (1, '\0');
+    const std::string expected = std::string ("\x56\x43\x32\x21"
+                                              "\x3f\x00\x00\x00",
+                                              8)
+                                 + "<Root><Gain>0.9</Gain><idxInputConfig>0</idxInputConfig></Root>"
+                                 + std::string (1, '\0');
     CHECK_TEXT (std::string (static_cast<const char*> (data), (size_t) size), expected);
     return failures;
 }
@@ -249,7 +251,7 @@ int vst3Factory (const std::string& path)
     if (auto init = reinterpret_cast<InitProc> (reinterpret_cast<void*> (GetProcAddress (module, "InitDll"))))
         CHECK (init());
 
-    using FactoryProc = IPluginFactory* (PLUGIN_API*) ();
+    using FactoryProc = IPluginFactory*(PLUGIN_API*) ();
     auto getFactory = reinterpret_cast<FactoryProc> (reinterpret_cast<void*> (GetProcAddress (module, "GetPluginFactory")));
     CHECK (getFactory != nullptr);
 
@@ -350,8 +352,8 @@ int versionResource (const std::string& path)
         return 1;
 
     CHECK_EQ (fixed->dwSignature, 0xFEEF04BDu);
-    CHECK_EQ (fixed->dwFileVersionMS, 0x00010000u);   // 1.0
-    CHECK_EQ (fixed->dwFileVersionLS, 0x00000000u);   // .0.0
+    CHECK_EQ (fixed->dwFileVersionMS, 0x00010000u); // 1.0
+    CHECK_EQ (fixed->dwFileVersionLS, 0x00000000u); // .0.0
     CHECK_EQ (fixed->dwProductVersionMS, 0x00000000u);
     CHECK_EQ (fixed->dwProductVersionLS, 0x00000000u);
 

@@ -8,11 +8,11 @@
     areas over a checkerboard, the knob strip as a grid of all its frames. */
 namespace ortholume::artwork
 {
-    struct ContactSheetEntry
-    {
-        juce::String name;
-        juce::Image image;
-    };
+struct ContactSheetEntry
+{
+    juce::String name;
+    juce::Image image;
+};
 
-    juce::Image drawContactSheet (const std::vector<ContactSheetEntry>& entries, const juce::Typeface::Ptr& typeface);
+juce::Image drawContactSheet (const std::vector<ContactSheetEntry>& entries, const juce::Typeface::Ptr& typeface);
 } // namespace ortholume::artwork

@@ -12,46 +12,46 @@ using namespace ortholume::artwork;
 
 namespace
 {
-    constexpr int backgroundColours = 256;
-    constexpr int labelColours = 17;   // sixteen greys and, for FuMa, transparency
+constexpr int backgroundColours = 256;
+constexpr int labelColours = 17; // sixteen greys and, for FuMa, transparency
 
-    struct Resource
-    {
-        juce::String fileName;
-        juce::MemoryBlock png;
+struct Resource
+{
+    juce::String fileName;
+    juce::MemoryBlock png;
+};
+
+std::vector<Resource> drawResources (const juce::Typeface::Ptr& typeface)
+{
+    constexpr int fullPaper = 37, fumaPaper = 31;
+
+    return {
+        { "editorBackground.png", encodeIndexedPng (pixelsOf (editorBackground (typeface)), backgroundColours) },
+        { "gearIcon.png", encodeRgbaPng (tintedCoverage (gearIcon(), juce::Colour (0xfffcfcfc))) },
+        { "ambixLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "ambiX", fullPaper)), labelColours) },
+        { "fumaLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "FuMa", fumaPaper)), labelColours) },
+        { "WXYZ.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WXYZ"), juce::Colour (0xfffefefe))) },
+        { "WYZX.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WYZX"), juce::Colour (0xfffefefe))) },
+        { "vuMeterVertical.png", encodeRgbaPng (pixelsOf (meterGradient())) },
+        { "bouton_G_70x70.png", encodeRgbaPng (pixelsOf (knobStrip())) },
     };
-
-    std::vector<Resource> drawResources (const juce::Typeface::Ptr& typeface)
-    {
-        constexpr int fullPaper = 37, fumaPaper = 31;
-
-        return {
-            { "editorBackground.png", encodeIndexedPng (pixelsOf (editorBackground (typeface)), backgroundColours) },
-            { "gearIcon.png", encodeRgbaPng (tintedCoverage (gearIcon(), juce::Colour (0xfffcfcfc))) },
-            { "ambixLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "ambiX", fullPaper)), labelColours) },
-            { "fumaLabel.png", encodeIndexedPng (pixelsOf (formatLabel (typeface, "FuMa", fumaPaper)), labelColours) },
-            { "WXYZ.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WXYZ"), juce::Colour (0xfffefefe))) },
-            { "WYZX.png", encodeRgbaPng (tintedCoverage (channelLetters (typeface, "WYZX"), juce::Colour (0xfffefefe))) },
-            { "vuMeterVertical.png", encodeRgbaPng (pixelsOf (meterGradient())) },
-            { "bouton_G_70x70.png", encodeRgbaPng (pixelsOf (knobStrip())) },
-        };
-    }
-
-    bool writeFile (const juce::File& file, const juce::MemoryBlock& data)
-    {
-        if (file.replaceWithData (data.getData(), data.getSize()))
-            return true;
-
-        std::cerr << "cannot write " << file.getFullPathName() << "\n";
-        return false;
-    }
-
-    int usage()
-    {
-        std::cerr << "usage: ortholume-artwork <typeface.ttf> <output folder> [--contact-sheet <file.png>]\n";
-        return 2;
-    }
 }
+
+bool writeFile (const juce::File& file, const juce::MemoryBlock& data)
+{
+    if (file.replaceWithData (data.getData(), data.getSize()))
+        return true;
+
+    std::cerr << "cannot write " << file.getFullPathName() << "\n";
+    return false;
+}
+
+int usage()
+{
+    std::cerr << "usage: ortholume-artwork <typeface.ttf> <output folder> [--contact-sheet <file.png>]\n";
+    return 2;
+}
+} // namespace
 
 int main (int argc, char* argv[])
 {

@@ -7,19 +7,19 @@ namespace ortholume::artwork
 {
 namespace
 {
-    int channelDistance (juce::uint32 a, juce::uint32 b)
+int channelDistance (juce::uint32 a, juce::uint32 b)
+{
+    int sum = 0;
+
+    for (int shift = 0; shift < 32; shift += 8)
     {
-        int sum = 0;
-
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            const auto d = (int) ((a >> shift) & 0xff) - (int) ((b >> shift) & 0xff);
-            sum += d * d;
-        }
-
-        return sum;
+        const auto d = (int) ((a >> shift) & 0xff) - (int) ((b >> shift) & 0xff);
+        sum += d * d;
     }
+
+    return sum;
 }
+} // namespace
 
 IndexedPixels quantise (const Pixels& pixels, int maxColours)
 {

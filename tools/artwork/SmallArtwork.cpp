@@ -7,34 +7,34 @@ namespace ortholume::artwork
 {
 namespace
 {
-    juce::Image transparentImage (int width, int height)
-    {
-        return juce::Image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
-    }
-
-    /** Straight linear interpolation of each channel, rounded to nearest. */
-    juce::Colour stepBetween (juce::uint32 from, juce::uint32 to, int step, int steps)
-    {
-        juce::uint32 result = 0;
-
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            const auto a = (int) ((from >> shift) & 0xff);
-            const auto b = (int) ((to >> shift) & 0xff);
-            const auto value = (2 * (a * (steps - step) + b * step) + steps) / (2 * steps);
-            result |= (juce::uint32) value << shift;
-        }
-
-        return juce::Colour (result);
-    }
+juce::Image transparentImage (int width, int height)
+{
+    return juce::Image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
 }
+
+/** Straight linear interpolation of each channel, rounded to nearest. */
+juce::Colour stepBetween (juce::uint32 from, juce::uint32 to, int step, int steps)
+{
+    juce::uint32 result = 0;
+
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        const auto a = (int) ((from >> shift) & 0xff);
+        const auto b = (int) ((to >> shift) & 0xff);
+        const auto value = (2 * (a * (steps - step) + b * step) + steps) / (2 * steps);
+        result |= (juce::uint32) value << shift;
+    }
+
+    return juce::Colour (result);
+}
+} // namespace
 
 juce::Image gearIcon()
 {
     constexpr int size = 22;
     constexpr int teeth = 8;
     constexpr float outerRadius = 10.5f, rootRadius = 7.2f, holeRadius = 3.0f;
-    constexpr float tipHalfAngle = 0.17f, rootHalfAngle = 0.28f;   // radians
+    constexpr float tipHalfAngle = 0.17f, rootHalfAngle = 0.28f; // radians
     const juce::Point<float> centre (11.0f, 11.0f);
 
     juce::Path gear;
@@ -98,8 +98,7 @@ juce::Image channelLetters (const juce::Typeface::Ptr& typeface, const juce::Str
 {
     // Columns chosen so that each letter centres under its meter when the
     // caption is drawn below a meter group; the first letter is a wide W.
-    const juce::Rectangle<float> boxes[] = { { 1.0f, 0.0f, 11.0f, 9.0f }, { 22.0f, 0.0f, 7.0f, 9.0f },
-                                             { 42.0f, 0.0f, 7.0f, 9.0f }, { 61.0f, 0.0f, 7.0f, 9.0f } };
+    const juce::Rectangle<float> boxes[] = { { 1.0f, 0.0f, 11.0f, 9.0f }, { 22.0f, 0.0f, 7.0f, 9.0f }, { 42.0f, 0.0f, 7.0f, 9.0f }, { 61.0f, 0.0f, 7.0f, 9.0f } };
     jassert (letters.length() == 4);
 
     auto image = transparentImage (69, 9);

@@ -4,9 +4,9 @@ namespace ortholume::artwork
 {
 namespace
 {
-    // Outlines are taken at a large size so that scaling down loses nothing.
-    constexpr float outlineHeight = 200.0f;
-}
+// Outlines are taken at a large size so that scaling down loses nothing.
+constexpr float outlineHeight = 200.0f;
+} // namespace
 
 juce::Path textOutline (const juce::Typeface::Ptr& typeface, const juce::String& text, float tracking)
 {

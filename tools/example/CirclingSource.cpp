@@ -11,12 +11,12 @@
 
 namespace
 {
-constexpr int sampleRate = 24000;           // small file, and the tone is well below Nyquist
+constexpr int sampleRate = 24000; // small file, and the tone is well below Nyquist
 constexpr double durationSeconds = 3.0;
 constexpr double toneHz = 440.0;
 constexpr double amplitude = 0.5;
 constexpr double largestElevationDegrees = 20.0;
-constexpr double fadeSeconds = 0.05;         // no click at either end
+constexpr double fadeSeconds = 0.05; // no click at either end
 constexpr int numChannels = ortholume::firstOrderChannels;
 constexpr double pi = 3.14159265358979323846;
 

@@ -7,10 +7,10 @@
 // anything itself: only built-in types appear here.
 #pragma once
 
-#if defined (_WIN32)
- #define VSTCALLBACK __cdecl
+#if defined(_WIN32)
+#define VSTCALLBACK __cdecl
 #else
- #define VSTCALLBACK
+#define VSTCALLBACK
 #endif
 
 // The interface version a 2.4 plug-in reports.
@@ -33,14 +33,17 @@ typedef void (VSTCALLBACK* AEffectSetParameterProc) (AEffect* effect, VstInt32 i
 typedef float (VSTCALLBACK* AEffectGetParameterProc) (AEffect* effect, VstInt32 index);
 
 // 'VstP', the value of AEffect::magic.
-enum { kEffectMagic = 0x56737450 };
+enum
+{
+    kEffectMagic = 0x56737450
+};
 
 /** The record a plug-in hands to its host. Every offset is part of the ABI. */
 struct AEffect
 {
     VstInt32 magic;
     AEffectDispatcherProc dispatcher;
-    AEffectProcessProc process;                 // the accumulating process call of 2.3 and earlier
+    AEffectProcessProc process; // the accumulating process call of 2.3 and earlier
     AEffectSetParameterProc setParameter;
     AEffectGetParameterProc getParameter;
     VstInt32 numPrograms;
@@ -65,11 +68,11 @@ struct AEffect
 
 enum VstAEffectFlags
 {
-    effFlagsHasEditor          = 1 << 0,
-    effFlagsCanReplacing       = 1 << 4,
-    effFlagsProgramChunks      = 1 << 5,
-    effFlagsIsSynth            = 1 << 8,
-    effFlagsNoSoundInStop      = 1 << 9,
+    effFlagsHasEditor = 1 << 0,
+    effFlagsCanReplacing = 1 << 4,
+    effFlagsProgramChunks = 1 << 5,
+    effFlagsIsSynth = 1 << 8,
+    effFlagsNoSoundInStop = 1 << 9,
     effFlagsCanDoubleReplacing = 1 << 12
 };
 
@@ -109,23 +112,23 @@ enum AudioMasterOpcodes
     audioMasterPinConnected = 4
 };
 
-#if defined (__cplusplus) && __cplusplus >= 201103L
+#if defined(__cplusplus) && __cplusplus >= 201103L
 static_assert (sizeof (VstInt32) == 4, "VstInt32 is 32 bits");
 static_assert (sizeof (VstIntPtr) == sizeof (void*), "VstIntPtr holds a pointer");
 
- #if defined (__x86_64__) || defined (_M_X64)
+#if defined(__x86_64__) || defined(_M_X64)
 static_assert (sizeof (AEffect) == 192, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, dispatcher) == 8, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, numPrograms) == 40, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, flags) == 56, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, resvd1) == 64, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, initialDelay) == 80, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, ioRatio) == 92, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, object) == 96, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, uniqueID) == 112, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, version) == 116, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, processReplacing) == 120, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, processDoubleReplacing) == 128, "AEffect layout");
-static_assert (__builtin_offsetof (AEffect, future) == 136, "AEffect layout");
- #endif
+static_assert (__builtin_offsetof(AEffect, dispatcher) == 8, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, numPrograms) == 40, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, flags) == 56, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, resvd1) == 64, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, initialDelay) == 80, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, ioRatio) == 92, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, object) == 96, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, uniqueID) == 112, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, version) == 116, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, processReplacing) == 120, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, processDoubleReplacing) == 128, "AEffect layout");
+static_assert (__builtin_offsetof(AEffect, future) == 136, "AEffect layout");
+#endif
 #endif

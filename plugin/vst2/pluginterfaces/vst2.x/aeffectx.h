@@ -130,7 +130,7 @@ struct VstEvents
 {
     VstInt32 numEvents;
     VstIntPtr reserved;
-    VstEvent* events[2];    // really numEvents entries
+    VstEvent* events[2]; // really numEvents entries
 };
 
 struct VstMidiEvent
@@ -342,20 +342,20 @@ struct VstSpeakerArrangement
     VstSpeakerProperties speakers[8];
 };
 
-#if defined (__cplusplus) && __cplusplus >= 201103L && (defined (__x86_64__) || defined (_M_X64))
+#if defined(__cplusplus) && __cplusplus >= 201103L && (defined(__x86_64__) || defined(_M_X64))
 static_assert (sizeof (VstEvent) == 32, "VstEvent layout");
 static_assert (sizeof (VstMidiEvent) == 32, "VstMidiEvent layout");
-static_assert (__builtin_offsetof (VstMidiEvent, midiData) == 24, "VstMidiEvent layout");
+static_assert (__builtin_offsetof(VstMidiEvent, midiData) == 24, "VstMidiEvent layout");
 static_assert (sizeof (VstMidiSysexEvent) == 48, "VstMidiSysexEvent layout");
-static_assert (__builtin_offsetof (VstMidiSysexEvent, sysexDump) == 32, "VstMidiSysexEvent layout");
-static_assert (__builtin_offsetof (VstEvents, events) == 16, "VstEvents layout");
+static_assert (__builtin_offsetof(VstMidiSysexEvent, sysexDump) == 32, "VstMidiSysexEvent layout");
+static_assert (__builtin_offsetof(VstEvents, events) == 16, "VstEvents layout");
 static_assert (sizeof (VstTimeInfo) == 88, "VstTimeInfo layout");
-static_assert (__builtin_offsetof (VstTimeInfo, timeSigNumerator) == 64, "VstTimeInfo layout");
-static_assert (__builtin_offsetof (VstTimeInfo, flags) == 84, "VstTimeInfo layout");
+static_assert (__builtin_offsetof(VstTimeInfo, timeSigNumerator) == 64, "VstTimeInfo layout");
+static_assert (__builtin_offsetof(VstTimeInfo, flags) == 84, "VstTimeInfo layout");
 static_assert (sizeof (ERect) == 8, "ERect layout");
 static_assert (sizeof (VstPinProperties) == 128, "VstPinProperties layout");
-static_assert (__builtin_offsetof (VstPinProperties, shortLabel) == 72, "VstPinProperties layout");
+static_assert (__builtin_offsetof(VstPinProperties, shortLabel) == 72, "VstPinProperties layout");
 static_assert (sizeof (VstSpeakerProperties) == 112, "VstSpeakerProperties layout");
-static_assert (__builtin_offsetof (VstSpeakerProperties, type) == 80, "VstSpeakerProperties layout");
+static_assert (__builtin_offsetof(VstSpeakerProperties, type) == 80, "VstSpeakerProperties layout");
 static_assert (sizeof (VstSpeakerArrangement) == 8 + 8 * 112, "VstSpeakerArrangement layout");
 #endif
