@@ -6,6 +6,7 @@
 #include "engine/ConversionKernel.h"
 #include "engine/ConversionMode.h"
 #include "engine/Smoothing.h"
+#include "processor/GainParameter.h"
 #include "processor/VelloranAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
@@ -169,9 +170,7 @@ void Gliding (benchmark::State& state)
     // Turning the direction and the gain around every block keeps all three stages gliding.
     timeBlocks (state, processor, [&] {
         processor.setConversionMode (block % 2);
-        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-        processor.setParameter (0, block % 2 == 0 ? 0.5f : 0.9f);
-        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+        ortholume::setGainParameter (processor, block % 2 == 0 ? 0.5f : 0.9f);
         ++block;
     });
 }

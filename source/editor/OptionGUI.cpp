@@ -1,6 +1,6 @@
 #include "OptionGUI.h"
 
-#include "../processor/VelloranAudioProcessor.h"
+#include "processor/VelloranAudioProcessor.h"
 
 namespace
 {

@@ -6,13 +6,13 @@
 #include "EditorSize.h"
 #include "engine/ConversionMode.h"
 #include "engine/GainMapping.h"
-#include "../processor/VelloranAudioProcessor.h"
+#include "processor/GainParameter.h"
+#include "processor/VelloranAudioProcessor.h"
 #include "BinaryData.h"
 
 namespace
 {
 constexpr auto relaxed = std::memory_order_relaxed;
-constexpr int gainParameterIndex = 0;
 
 // The meters stand where the artwork's scales leave gaps for them, 19 or 20 pixels apart.
 constexpr std::array<int, 8> meterX { 50, 69, 89, 108, 325, 345, 364, 383 };
@@ -224,9 +224,7 @@ void VelloranAudioProcessorEditor::timerCallback()
     if (! velloran.parametersChanged.exchange (false, relaxed))
         return;
 
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    const float gainValue = velloran.getParameter (gainParameterIndex);
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    const float gainValue = ortholume::getGainParameter (velloran);
 
     // No notification: a value from the host must not be echoed back to it.
     sliderGain->setValue ((double) ortholume::gainParameterToDecibels (gainValue), juce::dontSendNotification);
@@ -249,10 +247,6 @@ void VelloranAudioProcessorEditor::buttonClicked (juce::Button* button)
         welcomePanel->setVisible (! welcomePanel->isVisible());
 }
 
-// The processor serves its one parameter through the index-based interface,
-// which this framework release marks deprecated; the host wrappers still route it.
-JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-
 void VelloranAudioProcessorEditor::sliderValueChanged (juce::Slider* slider)
 {
     if (slider != sliderGain.get())
@@ -261,19 +255,17 @@ void VelloranAudioProcessorEditor::sliderValueChanged (juce::Slider* slider)
     const auto value = ortholume::decibelsToGainParameter (sliderGain->getValue());
 
     // Sets the parameter, then tells the host, in that order.
-    getVelloranProcessor().setParameterNotifyingHost (gainParameterIndex, value);
+    ortholume::setGainParameterNotifyingHost (getVelloranProcessor(), value);
 }
 
 void VelloranAudioProcessorEditor::sliderDragStarted (juce::Slider* slider)
 {
     if (slider == sliderGain.get())
-        getVelloranProcessor().beginParameterChangeGesture (gainParameterIndex);
+        ortholume::beginGainChangeGesture (getVelloranProcessor());
 }
 
 void VelloranAudioProcessorEditor::sliderDragEnded (juce::Slider* slider)
 {
     if (slider == sliderGain.get())
-        getVelloranProcessor().endParameterChangeGesture (gainParameterIndex);
+        ortholume::endGainChangeGesture (getVelloranProcessor());
 }
-
-JUCE_END_IGNORE_WARNINGS_GCC_LIKE

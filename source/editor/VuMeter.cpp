@@ -1,6 +1,6 @@
 #include "VuMeter.h"
 
-#include "../processor/VelloranAudioProcessor.h"
+#include "processor/VelloranAudioProcessor.h"
 #include "BinaryData.h"
 
 namespace

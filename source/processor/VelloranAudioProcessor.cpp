@@ -1,11 +1,13 @@
 #include "VelloranAudioProcessor.h"
 
+#include "GainParameter.h"
+
 #include "engine/ConversionMode.h"
 #include "engine/GainMapping.h"
 #include "engine/LevelMeter.h"
 #include "engine/ConversionKernel.h"
 
-#include "../editor/VelloranAudioProcessorEditor.h"
+#include "editor/VelloranAudioProcessorEditor.h"
 
 using namespace ortholume;
 
@@ -24,10 +26,8 @@ VelloranAudioProcessor::VelloranAudioProcessor()
       glideValues (numSmoothedStages, maxBlockSamples),
       silentInput ((size_t) maxBlockSamples, 0.0f)
 {
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    setParameter (0, defaultGainParameterValue);
-    sendParamChangeMessageToListeners (0, defaultGainParameterValue);
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    setGain (defaultGainParameterValue);
+    sendParamChangeMessageToListeners (gainParameterIndex, defaultGainParameterValue);
 
     numInputChannelsProcessed.store (numConvertedChannels, relaxed);
     numOutputChannelsProcessed.store (numConvertedChannels, relaxed);

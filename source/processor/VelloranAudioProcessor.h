@@ -99,6 +99,9 @@ public:
     juce::AudioBuffer<float> scratchBuffers;
 
 private:
+    /** The Gain parameter's value, as hosts set it; a non-finite gain is refused whole. */
+    void setGain (float normalisedValue) noexcept;
+
     struct Stages
     {
         ortholume::StageValues w, mix, gain;

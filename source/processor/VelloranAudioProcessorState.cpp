@@ -2,6 +2,8 @@
 // single program and the saved-state block.
 #include "VelloranAudioProcessor.h"
 
+#include "GainParameter.h"
+
 #include "engine/GainMapping.h"
 #include "StateBlock.h"
 
@@ -10,7 +12,6 @@ using namespace ortholume;
 namespace
 {
 constexpr auto relaxed = std::memory_order_relaxed;
-constexpr int gainParameterIndex = 0;
 const char* const gainParameterName = "Gain";
 const char* const gainParameterSymbol = "gain";
 const char* const programName = "Default";
@@ -57,9 +58,12 @@ float VelloranAudioProcessor::getParameterDefaultValue (int parameterIndex)
 
 void VelloranAudioProcessor::setParameter (int parameterIndex, float newValue)
 {
-    if (parameterIndex != gainParameterIndex)
-        return;
+    if (parameterIndex == gainParameterIndex)
+        setGain (newValue);
+}
 
+void VelloranAudioProcessor::setGain (float newValue) noexcept
+{
     // Values outside 0..1 are taken as they come, but one that would put NaN or
     // Inf on the output bus (NaN itself, or 1e30 from a damaged session) is refused whole.
     const float linearGain = gainParameterToLinear (newValue);
@@ -97,11 +101,10 @@ void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBy
     if (xml == nullptr)
         return;
 
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
     for (auto* child : xml->getChildIterator())
     {
         if (namesMatchIgnoringAsciiCase (child->getTagName(), stateGainName))
-            setParameter (gainParameterIndex, (float) parseLeadingDecimal (child->getAllSubText()));
+            setGain ((float) parseLeadingDecimal (child->getAllSubText()));
         else if (namesMatchIgnoringAsciiCase (child->getTagName(), stateModeName))
             setConversionMode (parseLeadingInteger (child->getAllSubText()));
     }
@@ -112,7 +115,6 @@ void VelloranAudioProcessor::setStateInformation (const void* data, int sizeInBy
     // the processor directly, so only LV2 is told.
     if (wrapperType == wrapperType_LV2)
         sendParamChangeMessageToListeners (gainParameterIndex, gainParameterValue.load (relaxed));
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     parametersChanged.store (true, relaxed);
 }

@@ -6,6 +6,7 @@
 
 #include "MessageLoop.h"
 #include "editor/VelloranAudioProcessorEditor.h"
+#include "processor/GainParameter.h"
 #include "processor/VelloranAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +45,7 @@ TEST (EditorConcurrency, OpeningAndClosingTheEditorHundredTimesWhileAudioRuns)
     std::thread host ([&] {
         for (int i = 0; running.load(); ++i)
         {
-            JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-            processor.setParameter (0, (float) (i % 11) / 10.0f);
-            JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+            ortholume::setGainParameter (processor, (float) (i % 11) / 10.0f);
 
             if (i % 5 == 0)
                 processor.setStateInformation (modeOneState.getData(), (int) modeOneState.getSize());

@@ -6,6 +6,7 @@
 #include "editor/VelloranAudioProcessorEditor.h"
 #include "editor/VuMeter.h"
 #include "editor/WelcomeGUI.h"
+#include "processor/GainParameter.h"
 #include "processor/VelloranAudioProcessor.h"
 
 using namespace ortholume::testing;
@@ -18,9 +19,7 @@ struct EditorWindow : public ::testing::Test
 {
     void setGainParameter (float value)
     {
-        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-        processor.setParameter (0, value);
-        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+        ortholume::setGainParameter (processor, value);
     }
 
     juce::Slider& knob()

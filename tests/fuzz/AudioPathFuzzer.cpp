@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
             case 0:
             case 1: processBlock (processor, input, storage, false); break;
             case 2: processBlock (processor, input, storage, true); break;
-            case 3: setGain (processor, anyGainValue (input)); break;
+            case 3: ortholume::setGainParameter (processor, anyGainValue (input)); break;
             case 4: processor.setConversionMode (input.ConsumeIntegral<int>()); break;
             case 5:
             {

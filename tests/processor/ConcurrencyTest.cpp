@@ -17,7 +17,7 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
     juce::MemoryBlock modeOneState;
     {
         VelloranAudioProcessor source;
-        setGain (source, 0.3f);
+        ortholume::setGainParameter (source, 0.3f);
         source.setConversionMode (1);
         source.getStateInformation (modeOneState);
     }
@@ -41,13 +41,11 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
     });
 
     std::thread automation ([&] {
-        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
         for (int i = 0; running.load(); ++i)
         {
-            processor.setParameter (0, (float) (i % 101) / 100.0f);
-            (void) processor.getParameter (0);
+            ortholume::setGainParameter (processor, (float) (i % 101) / 100.0f);
+            (void) ortholume::getGainParameter (processor);
         }
-        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
     });
 
     std::thread session ([&] {
@@ -73,10 +71,8 @@ TEST (Concurrency, AudioThreadRunsWhileOthersChangeAndReadEverything)
 
             if (processor.parametersChanged.exchange (false, std::memory_order_relaxed))
             {
-                JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-                sum += processor.getParameter (0) + (float) processor.idxInputConfig.load (std::memory_order_relaxed);
-                (void) processor.getParameterText (0);
-                JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+                sum += ortholume::getGainParameter (processor) + (float) processor.idxInputConfig.load (std::memory_order_relaxed);
+                (void) ortholume::getGainParameterText (processor);
             }
         }
 

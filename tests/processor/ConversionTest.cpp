@@ -116,12 +116,12 @@ TEST (Conversion, GainChangesGlideBitForBitFromThePreviousGain)
     VelloranAudioProcessor processor;
     reference::Engine model;
 
-    setGain (processor, 0.5f);
+    ortholume::setGainParameter (processor, 0.5f);
     model.gain.target = 0.01f;
     expectEngineFollowsModel (processor, model, { 100, 7, 2000 }, 40);
 
     // A second change in mid-glide, together with a change of direction.
-    setGain (processor, 1.0f);
+    ortholume::setGainParameter (processor, 1.0f);
     processor.setConversionMode (1);
     model.gain.target = juce::Decibels::decibelsToGain (10.0f);
     model.setMode (1);
@@ -131,7 +131,7 @@ TEST (Conversion, GainChangesGlideBitForBitFromThePreviousGain)
     // settled, by the per-part decision, from the next part on.
     for (float gain : { 0.25f, 0.875f, 0.5f, 0.75f })
     {
-        setGain (processor, gain);
+        ortholume::setGainParameter (processor, gain);
         model.gain.target = juce::Decibels::decibelsToGain (gain * 100.0f - 90.0f);
         expectEngineFollowsModel (processor, model, { 8193, 10000, 16384, 20000 }, (int) (gain * 100.0f));
     }
@@ -194,7 +194,7 @@ TEST (Conversion, LongBlockIsProcessedExactlyAsItsPartsOfAtMostTheLimit)
             {
                 p->numOutputChannelsProcessed = outputs;
                 p->setConversionMode (1);
-                setGain (*p, 0.42f);
+                ortholume::setGainParameter (*p, 0.42f);
             }
 
             auto a = makeSignal (6, size, size);
@@ -246,7 +246,7 @@ TEST (Conversion, BypassLeavesAudioAndStateAlone)
     process (processor, warmUp);
 
     processor.setConversionMode (1);
-    setGain (processor, 0.3f);
+    ortholume::setGainParameter (processor, 0.3f);
     const auto meters = meterSnapshot (processor);
 
     const auto input = makeSignal (4, 700, 12);
@@ -327,7 +327,7 @@ TEST (Conversion, StepByStepPathAgreesWithTheOnePassPath)
     for (auto* p : { &onePass, &stepByStep })
     {
         p->setConversionMode (1);
-        setGain (*p, 0.42f);
+        ortholume::setGainParameter (*p, 0.42f);
     }
 
     for (int b = 0; b < 8; ++b)
@@ -359,9 +359,7 @@ TEST (Conversion, SettledAmbixToFumaConvertsExactlyFromTheFirstSample)
 TEST (Conversion, SettledGainAppliesFromTheFirstSample)
 {
     VelloranAudioProcessor processor;
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    processor.setParameter (0, 0.5f); // -40 dB
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    ortholume::setGainParameter (processor, 0.5f); // -40 dB
     processor.settleSmoothing();
 
     const auto input = makeSignal (4, 256, 8);
@@ -444,7 +442,7 @@ TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheS
         for (auto* p : { &processor, &stepByStep })
         {
             p->setConversionMode (stretch.mode);
-            setGain (*p, stretch.gain);
+            ortholume::setGainParameter (*p, stretch.gain);
 
             if (stretch.settled)
                 p->settleSmoothing();

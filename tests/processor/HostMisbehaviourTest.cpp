@@ -40,7 +40,7 @@ void expectMetersInRange (const VelloranAudioProcessor& processor)
 juce::MemoryBlock stateWith (float gain, int mode)
 {
     VelloranAudioProcessor source;
-    setGain (source, gain);
+    ortholume::setGainParameter (source, gain);
     source.setConversionMode (mode);
     return stateOf (source);
 }

@@ -58,7 +58,7 @@ TEST (Metering, OneBlockMovesEachSlotATenthOfTheWay)
 TEST (Metering, OutputMetersFollowTheGain)
 {
     VelloranAudioProcessor processor;
-    setGain (processor, 0.5f); // -40 dB
+    ortholume::setGainParameter (processor, 0.5f); // -40 dB
     const float in = settle (processor, 1.0f, 1);
     const float out = processor.meterLevels[7].load();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "processor/GainParameter.h"
 #include "processor/VelloranAudioProcessor.h"
 #include "ReferenceEngine.h"
 
@@ -58,11 +59,6 @@ inline std::vector<float> meterSnapshot (const VelloranAudioProcessor& processor
 
     return levels;
 }
-
-// The index-based parameter interface is what hosts call; the framework marks it deprecated.
-JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-inline void setGain (juce::AudioProcessor& processor, float value) { processor.setParameter (0, value); }
-JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
 inline juce::MemoryBlock stateOf (juce::AudioProcessor& processor)
 {

@@ -75,7 +75,7 @@ TEST (Realtime, ProcessingNeitherAllocatesFreesNorLocksWhileGliding)
     VelloranAudioProcessor processor;
     auto buffer = makeSignal (6, 10000, 1);
     processor.setConversionMode (1);
-    setGain (processor, 0.2f);
+    ortholume::setGainParameter (processor, 0.2f);
     ASSERT_NE (processor.mixCurrent.load(), processor.mixTarget.load());
     ASSERT_NE (processor.outputGainCurrent.load(), processor.outputGainTarget.load());
     expectNothingTaken (runBlocks (processor, buffer));

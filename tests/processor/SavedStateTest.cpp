@@ -26,7 +26,7 @@ juce::MemoryBlock wrap (const std::string& text)
 std::unique_ptr<VelloranAudioProcessor> processorAtGain (float gain, int mode)
 {
     auto processor = std::make_unique<VelloranAudioProcessor>();
-    setGain (*processor, gain);
+    ortholume::setGainParameter (*processor, gain);
     processor->setConversionMode (mode);
     processor->parametersChanged = false;
     return processor;
@@ -70,9 +70,7 @@ TEST (SavedState, ModeAndGainRoundTrip)
     processor.parametersChanged = false;
     restore (processor, block);
 
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    EXPECT_EQ (processor.getParameter (0), 0.25f);
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    EXPECT_EQ (ortholume::getGainParameter (processor), 0.25f);
     EXPECT_EQ (processor.idxInputConfig.load(), 1);
     EXPECT_EQ (bitsOf (processor.wGainTarget.load()), 0x3F3504F3u);
     EXPECT_EQ (processor.mixTarget.load(), 1.0f);
