@@ -14,6 +14,8 @@ packages=(
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
     libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
+    # The style check, and a compiler cache for rebuilds and the other configurations.
+    clang-format-14 ccache
     libsndfile1-dev
     # The converter's manual page is written from its --help; ffprobe checks
     # that its outputs show players no speaker layout.
