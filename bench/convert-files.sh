@@ -27,8 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build --parallel "$(nproc)" --target ortholume-convert > /dev/null
+tools/build.sh default ortholume-convert > /dev/null
 convert=$PWD/build/source/converter/ortholume-convert
 
 # Pink noise as a plane wave from azimuth 30, elevation 45 degrees, encoded as FuMa.

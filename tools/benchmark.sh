@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/build.sh OrtholumeBenchmarks
+tools/build.sh default OrtholumeBenchmarks
 build/bench/OrtholumeBenchmarks --benchmark_min_time=0.5 "$@"
