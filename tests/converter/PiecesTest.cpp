@@ -101,10 +101,10 @@ TEST (BatchNames, FormatReplacesTheExtension)
 TEST (BatchPlan, CountsTheFramesOfEveryHeaderBeforeAnyConversion)
 {
     // So that the progress bar measures the whole batch from the start.
-    converter_testing::TemporaryFolder folder;
+    ortholume::testing::TemporaryFolder folder;
     ::mkdir (folder.path ("out").c_str(), 0755);
-    converter_testing::writeSoundFile (folder.path ("a.wav"), std::vector<converter_testing::Frame> (1000), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    converter_testing::writeSoundFile (folder.path ("b.flac"), std::vector<converter_testing::Frame> (3000), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    ortholume::testing::writeSoundFile (folder.path ("a.wav"), std::vector<ortholume::testing::Frame> (1000), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ortholume::testing::writeSoundFile (folder.path ("b.flac"), std::vector<ortholume::testing::Frame> (3000), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
 
     const auto plan = planConversions (parseCommandLine (
         { "--to", "ambix", "-d", folder.path ("out"), folder.path ("a.wav"), folder.path ("b.flac"), folder.path ("absent.wav") }));
@@ -192,7 +192,7 @@ TEST (ProgressLine, ShowsTheShareDoneAndFiles)
 
 TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
 {
-    converter_testing::TemporaryFolder folder;
+    ortholume::testing::TemporaryFolder folder;
     const std::vector<short> silence (400);
     const std::vector<std::pair<int, std::string>> tags {
         { SF_STR_TITLE, "Dawn chorus" }, { SF_STR_ARTIST, "Field team" }, { SF_STR_COMMENT, "first-order mic" }, { SF_STR_DATE, "2021-05-02" }
@@ -282,7 +282,7 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
     {
         const auto output = arguments.back();
         arguments.push_back (folder.path ("source.wav"));
-        const auto result = converter_testing::runConverter (arguments);
+        const auto result = ortholume::testing::runConverter (arguments);
         ASSERT_EQ (result.exitCode, 0) << result.errors;
         EXPECT_EQ (result.errors, warning.empty() ? std::string() : "ortholume-convert: " + warning) << output;
 
@@ -293,25 +293,25 @@ TEST (Metadata, TagsAndTimecodeReachEveryFormatThatHoldsThem)
         EXPECT_EQ (copy.broadcastInfo.time_reference_low, warning.empty() ? oneHourAt48k : 0u) << output;
     }
 
-    EXPECT_EQ (converter_testing::waveChannelMask (folder.path ("converted.rf64")), 0);
-    EXPECT_EQ (converter_testing::readSoundFile (folder.path ("converted.amb")).bFormat, true);
+    EXPECT_EQ (ortholume::testing::waveChannelMask (folder.path ("converted.rf64")), 0);
+    EXPECT_EQ (ortholume::testing::readSoundFile (folder.path ("converted.amb")).bFormat, true);
 }
 
 TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowed)
 {
     // The batch checks for existing outputs before it starts; this is the file
     // that another program writes while the conversion runs.
-    converter_testing::TemporaryFolder folder;
+    ortholume::testing::TemporaryFolder folder;
     const auto target = folder.path ("out.wav");
     const std::vector<std::uint8_t> theirs { 't', 'h', 'e', 'i', 'r', 's' };
 
     TemporaryOutput::setReplacesExisting (false);
     {
         TemporaryOutput output (target);
-        converter_testing::writeBytes (target, theirs);
+        ortholume::testing::writeBytes (target, theirs);
         EXPECT_THROW (output.commit(), ConversionError);
     }
-    EXPECT_EQ (converter_testing::readBytes (target), theirs);
+    EXPECT_EQ (ortholume::testing::readBytes (target), theirs);
     EXPECT_EQ (folder.entries(), std::vector<std::string> { "out.wav" });
 
     TemporaryOutput::setReplacesExisting (true);
@@ -319,13 +319,13 @@ TEST (TemporaryOutputCommit, NeverReplacesAFileThatAppearedMeanwhileUnlessAllowe
         TemporaryOutput output (target);
         output.commit();
     }
-    EXPECT_TRUE (converter_testing::readBytes (target).empty());
+    EXPECT_TRUE (ortholume::testing::readBytes (target).empty());
 }
 
 TEST (ConversionTable, TurnsPlaneWavesOfEachOrderIntoTheOtherConventionBothWays)
 {
-    using converter_testing::encodeUpTo;
-    using converter_testing::Encoding;
+    using ortholume::testing::encodeUpTo;
+    using ortholume::testing::Encoding;
     constexpr double degrees = 3.14159265358979323846 / 180.0;
     const std::pair<double, double> directions[] = { { 0, 0 }, { 90, 0 }, { -135, 30 }, { 45, -60 }, { 10, 90 }, { 200, 17 } };
 
