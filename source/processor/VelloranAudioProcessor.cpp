@@ -115,9 +115,10 @@ void VelloranAudioProcessor::processPart (float* const* channels, int numChannel
     numInputChannelsProcessed.store (inputsProcessed, relaxed);
     const int outputsProcessed = numOutputChannelsProcessed.load (relaxed);
 
-    std::array<StageState, numSmoothedStages> glides { { { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) },
-                                                         { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) },
-                                                         { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) } } };
+    const StageState w { wGainCurrent.load (relaxed), wGainTarget.load (relaxed), glideValues.getWritePointer (0) };
+    const StageState mix { mixCurrent.load (relaxed), mixTarget.load (relaxed), glideValues.getWritePointer (1) };
+    const StageState gain { outputGainCurrent.load (relaxed), outputGainTarget.load (relaxed), glideValues.getWritePointer (2) };
+    std::array<StageState, numSmoothedStages> glides { w, mix, gain };
 
     if (numChannels >= numConvertedChannels && inputsProcessed == numConvertedChannels
         && outputsProcessed == numConvertedChannels)
