@@ -78,8 +78,7 @@ inline void storeBytes (unsigned char* p, std::uint64_t value) noexcept
     }
 }
 
-template <SampleType type>
-constexpr int bytesOf() noexcept
+constexpr int bytesOfType (SampleType type) noexcept
 {
     switch (type)
     {
@@ -93,6 +92,12 @@ constexpr int bytesOf() noexcept
     }
 
     return 0;
+}
+
+template <SampleType type>
+constexpr int bytesOf() noexcept
+{
+    return bytesOfType (type);
 }
 
 /** An integer sample as a signed value of its storage width. */
@@ -360,18 +365,7 @@ double significantFullScale (const SampleCoding& coding) noexcept
 
 int SampleCoding::bytes() const noexcept
 {
-    switch (type)
-    {
-        case SampleType::u8:
-        case SampleType::s8: return 1;
-        case SampleType::s16: return 2;
-        case SampleType::s24: return 3;
-        case SampleType::s32:
-        case SampleType::f32: return 4;
-        case SampleType::f64: return 8;
-    }
-
-    return 0;
+    return bytesOfType (type);
 }
 
 bool SampleCoding::sameLayout (const SampleCoding& other) const noexcept
