@@ -58,25 +58,25 @@ bench_case() {
 }
 
 bench_case 24-bit \
-    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet -o $work/ortholume.wav $work/fuma24.wav" \
+    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet --overwrite -o $work/ortholume.wav $work/fuma24.wav" \
     -n sox "sox -D $work/fuma24.wav $work/sox.wav $sox_remix" \
     -n ffmpeg "ffmpeg -y -loglevel error -i $work/fuma24.wav -af '$ffmpeg_pan' -c:a pcm_s24le $work/ffmpeg.wav" \
     -n cp "cp $work/fuma24.wav $work/cp.wav"
 
 bench_case 16-bit \
-    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet -o $work/ortholume.wav $work/fuma16.wav" \
+    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet --overwrite -o $work/ortholume.wav $work/fuma16.wav" \
     -n sox "sox -D $work/fuma16.wav $work/sox.wav $sox_remix" \
     -n ffmpeg "ffmpeg -y -loglevel error -i $work/fuma16.wav -af '$ffmpeg_pan' -c:a pcm_s16le $work/ffmpeg.wav" \
     -n cp "cp $work/fuma16.wav $work/cp.wav"
 
 bench_case float32 \
-    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet -o $work/ortholume.wav $work/fuma-float.wav" \
+    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet --overwrite -o $work/ortholume.wav $work/fuma-float.wav" \
     -n sox "sox -D $work/fuma-float.wav $work/sox.wav $sox_remix" \
     -n ffmpeg "ffmpeg -y -loglevel error -i $work/fuma-float.wav -af '$ffmpeg_pan' -c:a pcm_f32le $work/ffmpeg.wav" \
     -n cp "cp $work/fuma-float.wav $work/cp.wav"
 
 bench_case flac \
-    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet -o $work/ortholume.flac $work/fuma24.flac" \
+    -n ortholume-convert "$convert --to ambix --jobs 1 --quiet --overwrite -o $work/ortholume.flac $work/fuma24.flac" \
     -n sox "sox -D $work/fuma24.flac $work/sox.flac $sox_remix"
 
 rm -f "$work"/ortholume.* "$work"/sox.* "$work"/ffmpeg.* "$work"/cp.*
