@@ -25,8 +25,8 @@ namespace
 // About a megabyte of 24-bit audio: few system calls, and little memory for any file length.
 constexpr int framesPerBlock = 1 << 16;
 
-// One being read, one being written, one spare, so neither side waits on the other's block.
-constexpr int numBlocks = 3;
+// One in each stage and one spare, so no stage waits for a block to come back.
+constexpr int numBlocks = 4;
 
 struct Block
 {
@@ -133,7 +133,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     // A short file needs no more room than its own length.
     const auto blockFrames = (int) std::min<std::uint64_t> (framesPerBlock, report.numFrames);
     std::vector<Block> blocks (numBlocks);
-    BlockQueue emptyBlocks, fullBlocks;
+    BlockQueue emptyBlocks, readBlocks, fullBlocks;
 
     for (auto& block : blocks)
     {
@@ -148,9 +148,10 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
                                    + std::to_string (interruptingSignal()) + "; nothing was written");
     };
 
-    // Reading and converting on one thread, writing on this one: the disk is busy on both sides at once.
+    // Three stages on three threads, reading, converting and writing, so that on
+    // two cores the conversion fills the time one side waits on the other.
     KernelStats stats;
-    std::exception_ptr readFailure;
+    std::exception_ptr readFailure, convertFailure;
 
     std::thread reader ([&] {
         try
@@ -165,8 +166,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
                 if (block->numFrames == 0)
                     break;
 
-                kernel.convert (block->input.data(), block->output.data(), block->numFrames, stats);
-                fullBlocks.push (block);
+                readBlocks.push (block);
             }
         }
         catch (...)
@@ -174,8 +174,32 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
             readFailure = std::current_exception();
         }
 
+        readBlocks.close();
+    });
+
+    std::thread converter ([&] {
+        try
+        {
+            while (auto* const block = readBlocks.pop())
+            {
+                kernel.convert (block->input.data(), block->output.data(), block->numFrames, stats);
+                fullBlocks.push (block);
+            }
+        }
+        catch (...)
+        {
+            convertFailure = std::current_exception();
+        }
+
         fullBlocks.close();
     });
+
+    auto stopAndJoin = [&] {
+        emptyBlocks.close();
+        readBlocks.close();
+        reader.join();
+        converter.join();
+    };
 
     try
     {
@@ -189,15 +213,15 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
     }
     catch (...)
     {
-        emptyBlocks.close();
-        reader.join();
+        stopAndJoin();
         throw;
     }
 
-    reader.join();
+    stopAndJoin();
 
-    if (readFailure != nullptr)
-        std::rethrow_exception (readFailure);
+    for (const auto& failure : { readFailure, convertFailure })
+        if (failure != nullptr)
+            std::rethrow_exception (failure);
 
     stopIfInterrupted();
     about (outputPath, [&] { output->close(); });
