@@ -207,6 +207,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
         {
             stopIfInterrupted();
             about (outputPath, [&] { output->write (block->output.data(), block->numFrames); });
+            temporary->startWriteback();
             progress.framesDone += (std::uint64_t) block->numFrames;
             emptyBlocks.push (block);
         }

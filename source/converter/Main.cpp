@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -62,23 +64,50 @@ int inspect (const Options& options)
     return status;
 }
 
-/** Warns when the signal contradicts the direction asked for (or implied by a
-    B-format mark); never stops the conversion. */
-void warnAboutContradiction (const ConversionRequest& request, bool directionGiven)
+/** The warning to give when the signal contradicts the direction asked for (or
+    implied by a B-format mark), or nothing. Never stops the conversion. */
+std::string contradictionWarning (const ConversionRequest& request, bool directionGiven)
 {
     if (! request.target.has_value())
-        return;
+        return {};
 
     try
     {
         const auto estimate = probeConvention (request.inputPath);
 
         if (const auto warning = describeContradiction (estimate, *request.target, ! directionGiven); ! warning.empty())
-            console::printError (request.inputPath + ": " + warning);
+            return request.inputPath + ": " + warning;
     }
     catch (const std::exception&)
     {
         // An unreadable input is the conversion's to report.
+    }
+
+    return {};
+}
+
+/** Converts one file while its signal is measured on another thread: a warning
+    stops nothing, so the conversion need not wait for it. The warning, if any,
+    is given when the conversion ends, whether it succeeded or not. */
+ConversionReport convertAndProbe (const ConversionRequest& request, bool directionGiven, ProgressCounters& progress)
+{
+    auto contradiction = std::async (std::launch::async, contradictionWarning, std::cref (request), directionGiven);
+
+    auto warnOfContradiction = [&] {
+        if (const auto warning = contradiction.get(); ! warning.empty())
+            console::printError (warning);
+    };
+
+    try
+    {
+        auto report = convertFile (request, progress);
+        warnOfContradiction();
+        return report;
+    }
+    catch (...)
+    {
+        warnOfContradiction();
+        throw;
     }
 }
 } // namespace
@@ -155,8 +184,7 @@ int main (int argc, char** argv)
 
             try
             {
-                warnAboutContradiction (request, options.target.has_value());
-                const auto report = convertFile (request, progress);
+                const auto report = convertAndProbe (request, options.target.has_value(), progress);
                 ++converted;
 
                 if (! options.quiet)

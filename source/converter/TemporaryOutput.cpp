@@ -99,6 +99,7 @@ TemporaryOutput::TemporaryOutput (const std::string& target)
         throw ConversionError ("cannot be created in the folder \"" + folder + "\": " + std::strerror (errno));
 
     temporaryPath = writable.data();
+    replacesTarget = replacesExisting && ::access (target.c_str(), F_OK) == 0;
 }
 
 TemporaryOutput::~TemporaryOutput()
@@ -108,6 +109,13 @@ TemporaryOutput::~TemporaryOutput()
 
     if (! committed && ! temporaryPath.empty())
         ::unlink (temporaryPath.c_str());
+}
+
+void TemporaryOutput::startWriteback() const noexcept
+{
+    // Only a hint: should it fail, the rename does the same work later.
+    if (replacesTarget)
+        ::sync_file_range (fileDescriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void TemporaryOutput::commit()

@@ -24,6 +24,13 @@ public:
     int getFileDescriptor() const noexcept { return fileDescriptor; }
     const std::string& getPath() const noexcept { return temporaryPath; }
 
+    /** Starts writing what has been written so far back to disk when the file
+        will replace one that exists. ext4 does that for the whole file at a
+        rename that replaces another (so that a crash cannot leave an empty
+        file) and waits while it allocates the blocks; block by block, that work
+        overlaps the conversion instead of following it. A new file needs none. */
+    void startWriteback() const noexcept;
+
     /** Gives the file the permissions a newly created file would have and
         renames it onto the target. Throws ConversionError if either fails, or
         if the target exists and replacing was not allowed. */
@@ -41,6 +48,7 @@ private:
     std::string targetPath;
     std::string temporaryPath;
     int fileDescriptor = -1;
+    bool replacesTarget = false;
     bool committed = false;
 
     static mode_t creationMask;
