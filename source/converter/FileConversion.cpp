@@ -34,7 +34,7 @@ struct Block
     int numFrames = 0;
 };
 
-/** Blocks handed from one thread to the other. Once closed, pop() returns the
+/** Blocks handed from one stage to the next. Once closed, pop() returns the
     blocks still queued, then nullptr. */
 class BlockQueue final
 {
