@@ -30,7 +30,8 @@ constexpr int numBlocks = 4;
 
 struct Block
 {
-    std::vector<unsigned char> input, output;
+    // Left uninitialised: every byte is read into or converted before it is used.
+    std::unique_ptr<unsigned char[]> input, output;
     int numFrames = 0;
 };
 
@@ -137,8 +138,8 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
 
     for (auto& block : blocks)
     {
-        block.input.resize ((size_t) blockFrames * (size_t) kernel.inputFrameBytes());
-        block.output.resize ((size_t) blockFrames * (size_t) kernel.outputFrameBytes());
+        block.input.reset (new unsigned char[(size_t) blockFrames * (size_t) kernel.inputFrameBytes()]);
+        block.output.reset (new unsigned char[(size_t) blockFrames * (size_t) kernel.outputFrameBytes()]);
         emptyBlocks.push (&block);
     }
 
@@ -161,7 +162,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
                 if (interruptionRequested())
                     break;
 
-                block->numFrames = about (inputPath, [&] { return input->read (block->input.data(), blockFrames); });
+                block->numFrames = about (inputPath, [&] { return input->read (block->input.get(), blockFrames); });
 
                 if (block->numFrames == 0)
                     break;
@@ -182,7 +183,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
         {
             while (auto* const block = readBlocks.pop())
             {
-                kernel.convert (block->input.data(), block->output.data(), block->numFrames, stats);
+                kernel.convert (block->input.get(), block->output.get(), block->numFrames, stats);
                 fullBlocks.push (block);
             }
         }
@@ -206,7 +207,7 @@ ConversionReport convertFile (const ConversionRequest& request, ProgressCounters
         while (auto* const block = fullBlocks.pop())
         {
             stopIfInterrupted();
-            about (outputPath, [&] { output->write (block->output.data(), block->numFrames); });
+            about (outputPath, [&] { output->write (block->output.get(), block->numFrames); });
             temporary->startWriteback();
             progress.framesDone += (std::uint64_t) block->numFrames;
             emptyBlocks.push (block);

@@ -51,8 +51,8 @@ struct ProgressCounters
 };
 
 /** Converts one file with the exact kernel into a temporary file that replaces
-    the output only when everything succeeded. One thread reads and converts
-    while the calling thread writes. Throws ConversionError (with the file name
+    the output only when everything succeeded. One thread reads, another
+    converts and the calling thread writes. Throws ConversionError (with the file name
     and the reason) on any failure, including interruption by a signal; nothing
     is left behind then. */
 ConversionReport convertFile (const ConversionRequest& request, ProgressCounters& progress);

@@ -1,5 +1,7 @@
 #include "SampleKernel.h"
 
+#include "FrameKernel.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -16,10 +18,6 @@ constexpr bool machineIsBigEndian = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__;
 
 // Short enough that a chunk of every channel stays in the first-level cache.
 constexpr int chunkFrames = 256;
-
-// Adding and taking away 1.5 * 2^52 rounds to nearest, ties to even, as nearbyint
-// does in the default mode, without a library call per sample.
-constexpr double roundingConstant = 6755399441055744.0;
 
 template <typename Word>
 inline Word byteSwapped (Word word) noexcept
@@ -78,26 +76,10 @@ inline void storeBytes (unsigned char* p, std::uint64_t value) noexcept
     }
 }
 
-constexpr int bytesOfType (SampleType type) noexcept
-{
-    switch (type)
-    {
-        case SampleType::u8:
-        case SampleType::s8: return 1;
-        case SampleType::s16: return 2;
-        case SampleType::s24: return 3;
-        case SampleType::s32:
-        case SampleType::f32: return 4;
-        case SampleType::f64: return 8;
-    }
-
-    return 0;
-}
-
 template <SampleType type>
 constexpr int bytesOf() noexcept
 {
-    return bytesOfType (type);
+    return sampleBytes (type);
 }
 
 /** An integer sample as a signed value of its storage width. */
@@ -108,7 +90,7 @@ inline std::int32_t loadInteger (const unsigned char* p) noexcept
     const auto bits = (std::uint32_t) loadBytes<numBytes, big> (p);
 
     if constexpr (type == SampleType::u8)
-        return (std::int32_t) bits - 128;
+        return (std::int32_t) bits - unsignedSampleOffset;
     else
         return (std::int32_t) (bits << (32 - 8 * numBytes)) >> (32 - 8 * numBytes);
 }
@@ -133,7 +115,7 @@ template <SampleType type, bool big>
 inline void storeInteger (unsigned char* p, std::int32_t value) noexcept
 {
     if constexpr (type == SampleType::u8)
-        storeBytes<1, big> (p, (std::uint64_t) (value + 128));
+        storeBytes<1, big> (p, (std::uint64_t) (value + unsignedSampleOffset));
     else
         storeBytes<bytesOf<type>(), big> (p, (std::uint32_t) value);
 }
@@ -365,7 +347,7 @@ double significantFullScale (const SampleCoding& coding) noexcept
 
 int SampleCoding::bytes() const noexcept
 {
-    return bytesOfType (type);
+    return sampleBytes (type);
 }
 
 bool SampleCoding::sameLayout (const SampleCoding& other) const noexcept
@@ -438,7 +420,7 @@ struct SampleKernel::Channel
     CopyFunction copyColumn = nullptr;
 };
 
-SampleKernel::SampleKernel (ChannelMap map, SampleCoding input, SampleCoding output)
+SampleKernel::SampleKernel (ChannelMap map, SampleCoding input, SampleCoding output, Path path)
     : inputFrame (input.bytes() * map.numChannels()),
       outputFrame (output.bytes() * map.numChannels())
 {
@@ -470,6 +452,17 @@ SampleKernel::SampleKernel (ChannelMap map, SampleCoding input, SampleCoding out
         channel.peakScale = channel.copy ? 1.0 / storedFullScale (input) : 1.0 / significantFullScale (output);
         channels.push_back (channel);
     }
+
+    if (path == Path::fastest && input.sameLayout (output) && ! output.countOverFullScale)
+    {
+        std::vector<FrameKernel::Channel> frameChannels;
+
+        for (size_t c = 0; c < channels.size(); ++c)
+            frameChannels.push_back ({ map.source[c], channels[c].copy, channels[c].factor });
+
+        if (auto whole = FrameKernel::create (frameChannels, input))
+            frameKernel = std::make_unique<const FrameKernel> (*whole);
+    }
 }
 
 SampleKernel::~SampleKernel() = default;
@@ -478,12 +471,24 @@ void SampleKernel::convert (const unsigned char* input, unsigned char* output, i
 {
     stats.peaks.resize (channels.size(), 0.0);
     double values[chunkFrames];
+    std::vector<double> wholeFramePeaks (frameKernel != nullptr ? channels.size() : 0, 0.0);
 
     for (int start = 0; start < numFrames; start += chunkFrames)
     {
         const int frames = std::min (chunkFrames, numFrames - start);
-        const auto* const in = input + (std::size_t) start * (std::size_t) inputFrame;
-        auto* const out = output + (std::size_t) start * (std::size_t) outputFrame;
+
+        // Whole frames first, then the rest channel by channel.
+        const int whole = frameKernel != nullptr ? frameKernel->convert (input + (std::size_t) start * (std::size_t) inputFrame,
+                                                                         output + (std::size_t) start * (std::size_t) outputFrame,
+                                                                         frames, numFrames - start, wholeFramePeaks.data(),
+                                                                         stats.clippedSamples)
+                                                 : 0;
+
+        if (whole == frames)
+            continue;
+
+        const auto* const in = input + (std::size_t) (start + whole) * (std::size_t) inputFrame;
+        auto* const out = output + (std::size_t) (start + whole) * (std::size_t) outputFrame;
 
         for (size_t c = 0; c < channels.size(); ++c)
         {
@@ -494,17 +499,21 @@ void SampleKernel::convert (const unsigned char* input, unsigned char* output, i
 
             if (channel.copy)
             {
-                peak = channel.copyColumn (source, inputFrame, target, outputFrame, frames);
+                peak = channel.copyColumn (source, inputFrame, target, outputFrame, frames - whole);
             }
             else
             {
-                peak = channel.decode (source, inputFrame, frames, channel.factor, values);
-                stats.clippedSamples += channel.encode (values, frames, target, outputFrame, channel.bits,
+                peak = channel.decode (source, inputFrame, frames - whole, channel.factor, values);
+                stats.clippedSamples += channel.encode (values, frames - whole, target, outputFrame, channel.bits,
                                                         channel.countOverFullScale);
             }
 
             stats.peaks[c] = std::max (stats.peaks[c], peak * channel.peakScale);
         }
     }
+
+    // Scaling a peak is monotonic, so the whole frames' peaks can be scaled once at the end.
+    for (size_t c = 0; c < wholeFramePeaks.size(); ++c)
+        stats.peaks[c] = std::max (stats.peaks[c], wholeFramePeaks[c] * channels[c].peakScale);
 }
 } // namespace ortholume::converter

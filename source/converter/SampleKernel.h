@@ -3,6 +3,7 @@
 #include "ChannelMap.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,30 @@ enum class SampleType
     f32,
     f64
 };
+
+/** Bytes of one sample of the type. */
+constexpr int sampleBytes (SampleType type) noexcept
+{
+    switch (type)
+    {
+        case SampleType::u8:
+        case SampleType::s8: return 1;
+        case SampleType::s16: return 2;
+        case SampleType::s24: return 3;
+        case SampleType::s32:
+        case SampleType::f32: return 4;
+        case SampleType::f64: return 8;
+    }
+
+    return 0;
+}
+
+/** What an 8-bit WAV sample (offset binary) stores for silence. */
+constexpr std::int32_t unsignedSampleOffset = 128;
+
+/** Adding and taking away 1.5 * 2^52 rounds a double to nearest, ties to even,
+    as nearbyint does in the default mode, without a library call per sample. */
+constexpr double roundingConstant = 6755399441055744.0;
 
 /** How samples lie in a block of interleaved bytes: as they are in a PCM file's
     data chunk, or as libsndfile's own int and double calls deliver them. */
@@ -48,6 +73,8 @@ std::optional<SampleCoding> rawSampleCoding (int sndfileFormat, bool needsEndSwa
 SampleCoding nativeIntCoding (int bits) noexcept;
 SampleCoding nativeDoubleCoding() noexcept;
 
+class FrameKernel;
+
 struct KernelStats
 {
     std::uint64_t clippedSamples = 0;
@@ -63,7 +90,15 @@ struct KernelStats
 class SampleKernel final
 {
 public:
-    SampleKernel (ChannelMap map, SampleCoding input, SampleCoding output);
+    /** Whole first-order frames in vector registers where the processor allows,
+        or every channel in its own loop; the two give the same bits. */
+    enum class Path
+    {
+        fastest,
+        columns
+    };
+
+    SampleKernel (ChannelMap map, SampleCoding input, SampleCoding output, Path path = Path::fastest);
     ~SampleKernel();
 
     SampleKernel (const SampleKernel&) = delete;
@@ -79,6 +114,10 @@ private:
     struct Channel;
 
     std::vector<Channel> channels;
+
+    /** Converts whole frames where the coding allows; nothing otherwise. */
+    std::unique_ptr<const FrameKernel> frameKernel;
+
     int inputFrame = 0;
     int outputFrame = 0;
 };

@@ -131,56 +131,156 @@ TEST (CommandLineParsing, AcceptsAttachedValuesAndInputsAfterDoubleDash)
     EXPECT_EQ (parseCommandLine ({ "--to=fuma", "--float", "-o", "out.wav", "in.wav" }).outputSubtype, SF_FORMAT_FLOAT);
 }
 
-TEST (SampleKernelTables, AnyChannelCountPermutesAndScalesByTable)
+namespace
 {
-    // Nine channels, as a second-order conversion will have: reversed, some scaled.
-    ChannelMap map;
-    const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
+/** One sample in a raw block, written and read by the file formats' rules, independently of the kernel. */
+void storeRawSample (unsigned char* p, const SampleCoding& coding, double value)
+{
+    const int bytes = coding.bytes();
+    std::uint64_t bits = 0;
 
-    for (int c = 0; c < 9; ++c)
+    if (coding.type == SampleType::f32)
     {
-        map.source.push_back (8 - c);
-        map.factor.push_back (factors[c]);
+        const auto single = (float) value;
+        std::uint32_t word;
+        std::memcpy (&word, &single, sizeof (word));
+        bits = word;
+    }
+    else
+    {
+        bits = (std::uint64_t) (std::int64_t) value + (coding.type == SampleType::u8 ? 128u : 0u);
     }
 
-    const auto coding = *rawSampleCoding (SF_FORMAT_WAV | SF_FORMAT_PCM_24, false);
-    const SampleKernel kernel (map, coding, coding);
-    ASSERT_EQ (kernel.inputFrameBytes(), 27);
+    for (int b = 0; b < bytes; ++b)
+        p[coding.bigEndian ? bytes - 1 - b : b] = (unsigned char) (bits >> (8 * b));
+}
 
-    constexpr int numFrames = 300; // more than one of the kernel's chunks
-    std::vector<unsigned char> input ((size_t) numFrames * 27), output (input.size());
-    auto sampleOf = [] (int frame, int channel) { return ((frame * 7919 + channel * 104729) % 16777216) - 8388608; };
+double loadRawSample (const unsigned char* p, const SampleCoding& coding)
+{
+    const int bytes = coding.bytes();
+    std::uint64_t bits = 0;
 
-    for (int i = 0; i < numFrames; ++i)
-        for (int c = 0; c < 9; ++c)
-            for (int b = 0; b < 3; ++b)
-                input[(size_t) (i * 27 + c * 3 + b)] = (unsigned char) ((unsigned) sampleOf (i, c) >> (8 * b));
+    for (int b = 0; b < bytes; ++b)
+        bits |= (std::uint64_t) p[coding.bigEndian ? bytes - 1 - b : b] << (8 * b);
 
-    KernelStats stats;
-    kernel.convert (input.data(), output.data(), numFrames, stats);
-    std::uint64_t clipped = 0;
-    double peaks[9] {};
-
-    for (int i = 0; i < numFrames; ++i)
+    if (coding.type == SampleType::f32)
     {
-        for (int c = 0; c < 9; ++c)
+        float single;
+        const auto word = (std::uint32_t) bits;
+        std::memcpy (&single, &word, sizeof (single));
+        return single;
+    }
+
+    if (coding.type == SampleType::u8)
+        return (double) bits - 128.0;
+
+    const int unused = 64 - 8 * bytes;
+    return (double) ((std::int64_t) (bits << unused) >> unused);
+}
+} // namespace
+
+TEST (SampleKernelTables, AnyChannelCountAndCodingPermutesAndScalesByTable)
+{
+    struct Case
+    {
+        int format; // PCM subtype
+        bool bigEndian;
+        int numChannels;
+    };
+
+    // First order at every depth in both byte orders (whole frames move in one
+    // shuffle there), and nine channels, as a second-order conversion has.
+    const Case cases[] = { { SF_FORMAT_PCM_U8, false, 4 }, { SF_FORMAT_PCM_S8, false, 4 }, { SF_FORMAT_PCM_16, false, 4 }, { SF_FORMAT_PCM_16, true, 4 }, { SF_FORMAT_PCM_24, false, 4 }, { SF_FORMAT_PCM_24, true, 4 }, { SF_FORMAT_PCM_32, false, 4 }, { SF_FORMAT_PCM_32, true, 4 }, { SF_FORMAT_FLOAT, false, 4 }, { SF_FORMAT_FLOAT, true, 4 }, { SF_FORMAT_PCM_24, false, 9 } };
+
+    for (const auto& test : cases)
+    {
+        const auto coding = *rawSampleCoding (SF_FORMAT_WAV | test.format, test.bigEndian);
+        const int numChannels = test.numChannels, frameBytes = numChannels * coding.bytes();
+        SCOPED_TRACE (std::to_string (coding.bytes()) + " bytes, " + (test.bigEndian ? "big" : "little") + "-endian, "
+                      + std::to_string (numChannels) + " channels");
+
+        // Four channels as from FuMa to AmbiX; nine reversed, some scaled.
+        ChannelMap map;
+        const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
+
+        if (numChannels == 4)
+            map = { { 0, 2, 3, 1 }, { std::sqrt (2.0), 1.0, 1.0, 1.0 } };
+        else
+            for (int c = 0; c < numChannels; ++c)
+                map.source.push_back (numChannels - 1 - c), map.factor.push_back (factors[c]);
+
+        // More than one of the kernel's chunks, and a tail shorter than any vector of frames.
+        constexpr int numFrames = 301;
+        const bool isFloat = coding.type == SampleType::f32;
+        const double fullScale = isFloat ? 1.0 : std::ldexp (1.0, 8 * coding.bytes() - 1);
+        // Every channel's NaN comes after its infinity, in the same vector lane: it must not wipe it from the peak.
+        const double specials[] = { std::nan (""), HUGE_VAL, -0.0, std::nan (""), 1.0e-40, -3.0 };
+        auto sampleOf = [&] (int frame, int channel) {
+            const auto step = (double) ((frame * 7919 + channel * 104729) % 65536) / 65536.0; // 0 to 1
+            if (isFloat)
+                return (double) (float) (frame % 50 == channel ? specials[(frame / 50) % 6] : 4.0 * step - 2.0);
+            return frame == channel ? (frame % 2 == 0 ? -fullScale : fullScale - 1) : std::floor (2.0 * fullScale * step - fullScale);
+        };
+
+        std::vector<unsigned char> input ((size_t) (numFrames * frameBytes)), output (input.size());
+
+        for (int i = 0; i < numFrames; ++i)
+            for (int c = 0; c < numChannels; ++c)
+                storeRawSample (input.data() + i * frameBytes + c * coding.bytes(), coding, sampleOf (i, c));
+
+        // Whole frames in vector registers (where the processor has them) and channel by channel, alike.
+        for (const auto path : { SampleKernel::Path::fastest, SampleKernel::Path::columns })
         {
-            peaks[c] = std::max (peaks[c], std::abs (sampleOf (i, 8 - c) * factors[c]) / 8388608.0);
-            const auto* p = output.data() + i * 27 + c * 3;
-            const int got = (int) ((std::uint32_t) (p[0] << 8 | p[1] << 16 | p[2] << 24)) >> 8;
-            const auto exact = std::nearbyint (sampleOf (i, 8 - c) * factors[c]);
-            clipped += exact > 8388607.0 || exact < -8388608.0 ? 1 : 0;
-            ASSERT_EQ (got, (int) std::clamp (exact, -8388608.0, 8388607.0)) << "frame " << i << ", channel " << c;
+            SCOPED_TRACE (path == SampleKernel::Path::fastest ? "fastest" : "columns");
+            const SampleKernel kernel (map, coding, coding, path);
+            ASSERT_EQ (kernel.inputFrameBytes(), frameBytes);
+
+            KernelStats stats;
+            kernel.convert (input.data(), output.data(), numFrames, stats);
+            std::uint64_t clipped = 0;
+            std::vector<double> peaks ((size_t) numChannels, 0.0);
+
+            for (int i = 0; i < numFrames; ++i)
+            {
+                for (int c = 0; c < numChannels; ++c)
+                {
+                    const auto in = sampleOf (i, map.source[(size_t) c]);
+                    const auto factor = map.factor[(size_t) c];
+                    const auto* const got = output.data() + i * frameBytes + c * coding.bytes();
+                    const auto* const from = input.data() + i * frameBytes + map.source[(size_t) c] * coding.bytes();
+
+                    if (! std::isnan (in))
+                        peaks[(size_t) c] = std::max (peaks[(size_t) c], std::abs (in * factor) / fullScale);
+
+                    if (factor == 1.0)
+                    {
+                        ASSERT_EQ (std::memcmp (got, from, (size_t) coding.bytes()), 0) << "frame " << i << ", channel " << c;
+                    }
+                    else if (isFloat)
+                    {
+                        const auto expected = (float) (in * factor);
+                        ASSERT_TRUE (std::isnan (expected) ? std::isnan (loadRawSample (got, coding)) : loadRawSample (got, coding) == expected)
+                            << "frame " << i << ", channel " << c;
+                    }
+                    else
+                    {
+                        const auto exact = std::nearbyint (in * factor);
+                        clipped += exact > fullScale - 1 || exact < -fullScale ? 1 : 0;
+                        ASSERT_EQ (loadRawSample (got, coding), std::clamp (exact, -fullScale, fullScale - 1))
+                            << "frame " << i << ", channel " << c;
+                    }
+                }
+            }
+
+            EXPECT_EQ (stats.clippedSamples, clipped);
+            EXPECT_EQ (clipped > 0, ! isFloat);
+            ASSERT_EQ (stats.peaks.size(), (size_t) numChannels);
+
+            // Measured before clipping, so a channel scaled past full scale shows it.
+            for (int c = 0; c < numChannels; ++c)
+                EXPECT_DOUBLE_EQ (stats.peaks[(size_t) c], peaks[(size_t) c]) << "channel " << c;
         }
     }
-
-    EXPECT_GT (clipped, 0u);
-    EXPECT_EQ (stats.clippedSamples, clipped);
-    ASSERT_EQ (stats.peaks.size(), 9u);
-
-    // Measured before clipping, so a channel doubled past full scale shows it.
-    for (int c = 0; c < 9; ++c)
-        EXPECT_NEAR (stats.peaks[(size_t) c], peaks[c], 1.0e-12) << "channel " << c;
 }
 
 TEST (ProgressLine, ShowsTheShareDoneAndFiles)
