@@ -331,9 +331,14 @@ std::optional<FrameKernel> FrameKernel::create (const std::vector<Channel>& chan
             const int at = k * result.frameBytes;
 
             if (channel.copy)
+            {
                 layout.channelOfLane[(size_t) sample] = (signed char) c;
+            }
             else
-                layout.scaledChannel = c, layout.factor = channel.factor;
+            {
+                layout.scaledChannel = c;
+                layout.factor = channel.factor;
+            }
 
             for (int b = 0; b < bytes; ++b)
             {

@@ -199,12 +199,12 @@ TEST (SampleKernelTables, AnyChannelCountAndCodingPermutesAndScalesByTable)
         SCOPED_TRACE (std::to_string (coding.bytes()) + " bytes, " + (test.bigEndian ? "big" : "little") + "-endian, "
                       + std::to_string (numChannels) + " channels");
 
-        // Four channels as from FuMa to AmbiX; nine reversed, some scaled.
+        // Four channels shuffled, one scaled from another place; nine reversed, some scaled.
         ChannelMap map;
         const double factors[] = { 1.0, std::sqrt (3.0) / 2.0, 1.0, std::sqrt (32.0 / 45.0), 1.0, -1.0, 1.0, 2.0, 1.0 };
 
         if (numChannels == 4)
-            map = { { 0, 2, 3, 1 }, { std::sqrt (2.0), 1.0, 1.0, 1.0 } };
+            map = { { 3, 2, 0, 1 }, { 1.0, std::sqrt (2.0), 1.0, 1.0 } };
         else
             for (int c = 0; c < numChannels; ++c)
                 map.source.push_back (numChannels - 1 - c), map.factor.push_back (factors[c]);
