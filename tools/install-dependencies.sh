@@ -8,7 +8,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(
-    cmake g++ make pkg-config
+    # Ninja runs every target's compiles side by side, where make finishes one target before the next.
+    cmake ninja-build g++ make pkg-config
     juce-modules-source
     libasound2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev

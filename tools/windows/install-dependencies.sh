@@ -15,7 +15,7 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
 fi
 
 packages=(
-    cmake make dpkg-dev
+    cmake ninja-build make dpkg-dev
     juce-modules-source
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
     libz-mingw-w64-dev
