@@ -36,30 +36,30 @@ constexpr int laneBytes (SampleType type) noexcept
 }
 
 #if ORTHOLUME_FRAME_KERNEL
+/** Widens each lane's running range of integer values to take in `lanes`. */
 template <SampleType type>
-ORTHOLUME_FRAME_KERNEL_TARGET inline __m128i lower (__m128i a, __m128i b) noexcept
+ORTHOLUME_FRAME_KERNEL_TARGET inline void widenRange (__m128i& lowest, __m128i& highest, __m128i lanes) noexcept
 {
     if constexpr (type == SampleType::u8)
-        return _mm_min_epu8 (a, b);
+    {
+        lowest = _mm_min_epu8 (lowest, lanes);
+        highest = _mm_max_epu8 (highest, lanes);
+    }
     else if constexpr (type == SampleType::s8)
-        return _mm_min_epi8 (a, b);
+    {
+        lowest = _mm_min_epi8 (lowest, lanes);
+        highest = _mm_max_epi8 (highest, lanes);
+    }
     else if constexpr (type == SampleType::s16)
-        return _mm_min_epi16 (a, b);
+    {
+        lowest = _mm_min_epi16 (lowest, lanes);
+        highest = _mm_max_epi16 (highest, lanes);
+    }
     else
-        return _mm_min_epi32 (a, b);
-}
-
-template <SampleType type>
-ORTHOLUME_FRAME_KERNEL_TARGET inline __m128i higher (__m128i a, __m128i b) noexcept
-{
-    if constexpr (type == SampleType::u8)
-        return _mm_max_epu8 (a, b);
-    else if constexpr (type == SampleType::s8)
-        return _mm_max_epi8 (a, b);
-    else if constexpr (type == SampleType::s16)
-        return _mm_max_epi16 (a, b);
-    else
-        return _mm_max_epi32 (a, b);
+    {
+        lowest = _mm_min_epi32 (lowest, lanes);
+        highest = _mm_max_epi32 (highest, lanes);
+    }
 }
 
 /** A measuring lane's value in the units its sample is stored in. */
@@ -216,8 +216,7 @@ ORTHOLUME_FRAME_KERNEL_TARGET void convertGroups (const FrameKernel::Layout& lay
             }
             else
             {
-                lowest = lower<type> (lowest, lanes);
-                highest = higher<type> (highest, lanes);
+                widenRange<type> (lowest, highest, lanes);
             }
         }
     }
@@ -378,18 +377,19 @@ std::optional<FrameKernel> FrameKernel::create (const std::vector<Channel>& chan
 #endif
 }
 
-int FrameKernel::convert (const unsigned char* input, unsigned char* output, int numFrames, int availableFrames,
-                          double* peaks, std::uint64_t& clipped) const
+int FrameKernel::convert (const unsigned char* input, unsigned char* output, int numFrames, double* peaks,
+                          std::uint64_t& clipped) const
 {
+    // A group's last vector may reach past its frames into the next: it must still lie within the block.
     const auto step = (std::int64_t) framesInVector * frameBytes;
     const auto groupBytes = (std::int64_t) framesPerGroup * frameBytes;
     const auto lastVectorEnd = (framesPerGroup / framesInVector - 1) * step + vectorBytes;
-    const auto availableBytes = (std::int64_t) availableFrames * frameBytes;
+    const auto blockBytes = (std::int64_t) numFrames * frameBytes;
 
-    if (availableBytes < lastVectorEnd)
+    if (blockBytes < lastVectorEnd)
         return 0;
 
-    const auto numGroups = (int) std::min<std::int64_t> ((availableBytes - lastVectorEnd) / groupBytes + 1, numFrames / framesPerGroup);
+    const auto numGroups = (int) std::min<std::int64_t> ((blockBytes - lastVectorEnd) / groupBytes + 1, numFrames / framesPerGroup);
 
     if (numGroups > 0)
         function (layout, input, output, numGroups, peaks, clipped);

@@ -30,14 +30,12 @@ public:
     static std::optional<FrameKernel> create (const std::vector<Channel>& channels, const SampleCoding& coding);
 
     /** Converts frames from the first, as many of `numFrames` as whole groups of
-        four take while every vector read and written lies within the
-        `availableFrames` that start at `input` and at `output`; returns how many.
-        Raises peaks[c] to output channel c's largest magnitude in those frames (a
-        moved channel's in its stored units, the scaled one's in significant
-        output units, before clipping; a NaN carries none) and counts the scaled
-        channel's clipped samples into `clipped`. */
-    int convert (const unsigned char* input, unsigned char* output, int numFrames, int availableFrames, double* peaks,
-                 std::uint64_t& clipped) const;
+        four take while every vector read and written lies within those frames;
+        returns how many. Raises peaks[c] to output channel c's largest magnitude
+        in them (a moved channel's in its stored units, the scaled one's in
+        significant output units, before clipping; a NaN carries none) and counts
+        the scaled channel's clipped samples into `clipped`. */
+    int convert (const unsigned char* input, unsigned char* output, int numFrames, double* peaks, std::uint64_t& clipped) const;
 
     static constexpr int vectorBytes = 16;
     static constexpr int framesPerGroup = 4;

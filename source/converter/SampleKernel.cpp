@@ -470,25 +470,26 @@ SampleKernel::~SampleKernel() = default;
 void SampleKernel::convert (const unsigned char* input, unsigned char* output, int numFrames, KernelStats& stats) const
 {
     stats.peaks.resize (channels.size(), 0.0);
-    double values[chunkFrames];
-    std::vector<double> wholeFramePeaks (frameKernel != nullptr ? channels.size() : 0, 0.0);
 
-    for (int start = 0; start < numFrames; start += chunkFrames)
+    // Whole frames first, where the coding allows; the frames left go channel by channel.
+    int whole = 0;
+
+    if (frameKernel != nullptr)
+    {
+        std::vector<double> peaks (channels.size(), 0.0);
+        whole = frameKernel->convert (input, output, numFrames, peaks.data(), stats.clippedSamples);
+
+        for (size_t c = 0; c < channels.size(); ++c)
+            stats.peaks[c] = std::max (stats.peaks[c], peaks[c] * channels[c].peakScale);
+    }
+
+    double values[chunkFrames];
+
+    for (int start = whole; start < numFrames; start += chunkFrames)
     {
         const int frames = std::min (chunkFrames, numFrames - start);
-
-        // Whole frames first, then the rest channel by channel.
-        const int whole = frameKernel != nullptr ? frameKernel->convert (input + (std::size_t) start * (std::size_t) inputFrame,
-                                                                         output + (std::size_t) start * (std::size_t) outputFrame,
-                                                                         frames, numFrames - start, wholeFramePeaks.data(),
-                                                                         stats.clippedSamples)
-                                                 : 0;
-
-        if (whole == frames)
-            continue;
-
-        const auto* const in = input + (std::size_t) (start + whole) * (std::size_t) inputFrame;
-        auto* const out = output + (std::size_t) (start + whole) * (std::size_t) outputFrame;
+        const auto* const in = input + (std::size_t) start * (std::size_t) inputFrame;
+        auto* const out = output + (std::size_t) start * (std::size_t) outputFrame;
 
         for (size_t c = 0; c < channels.size(); ++c)
         {
@@ -499,21 +500,17 @@ void SampleKernel::convert (const unsigned char* input, unsigned char* output, i
 
             if (channel.copy)
             {
-                peak = channel.copyColumn (source, inputFrame, target, outputFrame, frames - whole);
+                peak = channel.copyColumn (source, inputFrame, target, outputFrame, frames);
             }
             else
             {
-                peak = channel.decode (source, inputFrame, frames - whole, channel.factor, values);
-                stats.clippedSamples += channel.encode (values, frames - whole, target, outputFrame, channel.bits,
+                peak = channel.decode (source, inputFrame, frames, channel.factor, values);
+                stats.clippedSamples += channel.encode (values, frames, target, outputFrame, channel.bits,
                                                         channel.countOverFullScale);
             }
 
             stats.peaks[c] = std::max (stats.peaks[c], peak * channel.peakScale);
         }
     }
-
-    // Scaling a peak is monotonic, so the whole frames' peaks can be scaled once at the end.
-    for (size_t c = 0; c < wholeFramePeaks.size(); ++c)
-        stats.peaks[c] = std::max (stats.peaks[c], wholeFramePeaks[c] * channels[c].peakScale);
 }
 } // namespace ortholume::converter
