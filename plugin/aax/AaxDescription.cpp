@@ -1,5 +1,8 @@
 #include "AaxDescription.h"
 
+#include "engine/ConversionMode.h"
+#include "processor/GainParameter.h"
+
 namespace ortholume::aax
 {
 namespace
@@ -20,7 +23,7 @@ constexpr ChannelConfiguration channelConfigurations[] = { JucePlugin_PreferredC
 uint32_t stemFormatFor (int numChannels)
 {
     // The one layout Ortholume offers; every other count has no stem here.
-    return numChannels == 4 ? stemFormatQuad : 0u;
+    return numChannels == firstOrderChannels ? stemFormatQuad : 0u;
 }
 
 ComponentDescription describeComponent (int configurationIndex)
@@ -82,20 +85,15 @@ std::vector<ParameterDescription> describeParameters (juce::AudioProcessor& proc
     std::vector<ParameterDescription> result;
     result.push_back ({ "MasterBypassID", "Master Bypass", "Master Bypass", 0.0f, 2, false, true });
 
-    // The adapter of this framework release publishes through the index-based interface.
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    for (int i = 0; i < processor.getNumParameters(); ++i)
-    {
-        const auto steps = processor.getParameterNumSteps (i);
-        result.push_back ({ juce::String (i).toStdString(),
-                            processor.getParameterName (i, maxParameterNameLength).toStdString(),
-                            processor.getParameterName (i, maxShortNameLength).toStdString(),
-                            processor.getParameterDefaultValue (i),
-                            steps,
-                            steps > continuousAboveSteps,
-                            processor.isParameterAutomatable (i) });
-    }
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    // The adapter of this framework release publishes the index-based interface's one parameter.
+    const auto gain = listGainParameter (processor, maxParameterNameLength, maxShortNameLength);
+    result.push_back ({ juce::String (gainParameterIndex).toStdString(),
+                        gain.name.toStdString(),
+                        gain.shortName.toStdString(),
+                        gain.defaultValue,
+                        gain.numSteps,
+                        gain.numSteps > continuousAboveSteps,
+                        gain.automatable });
 
     return result;
 }

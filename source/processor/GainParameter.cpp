@@ -34,6 +34,15 @@ void endGainChangeGesture (juce::AudioProcessor& processor)
 {
     processor.endParameterChangeGesture (gainParameterIndex);
 }
+
+GainParameterListing listGainParameter (juce::AudioProcessor& processor, int maxNameLength, int maxShortNameLength)
+{
+    return { processor.getParameterName (gainParameterIndex, maxNameLength),
+             processor.getParameterName (gainParameterIndex, maxShortNameLength),
+             processor.getParameterDefaultValue (gainParameterIndex),
+             processor.getParameterNumSteps (gainParameterIndex),
+             processor.isParameterAutomatable (gainParameterIndex) };
+}
 } // namespace ortholume
 
 JUCE_END_IGNORE_WARNINGS_GCC_LIKE

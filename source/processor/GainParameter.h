@@ -18,4 +18,17 @@ void setGainParameter (juce::AudioProcessor& processor, float normalisedValue);
 void setGainParameterNotifyingHost (juce::AudioProcessor& processor, float normalisedValue);
 void beginGainChangeGesture (juce::AudioProcessor& processor);
 void endGainChangeGesture (juce::AudioProcessor& processor);
+
+/** The gain as a host's parameter list shows it, for an adapter that announces
+    it: its name cut to the lengths the host allows, its default, steps and
+    whether it can be automated. */
+struct GainParameterListing
+{
+    juce::String name, shortName;
+    float defaultValue = 0.0f;
+    int numSteps = 0;
+    bool automatable = false;
+};
+
+GainParameterListing listGainParameter (juce::AudioProcessor& processor, int maxNameLength, int maxShortNameLength);
 } // namespace ortholume
