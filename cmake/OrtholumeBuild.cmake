@@ -108,4 +108,7 @@ function (ortholume_link_shared_code target)
     target_compile_definitions (${target} PRIVATE
         $<TARGET_PROPERTY:Ortholume,COMPILE_DEFINITIONS>)
     target_compile_options (${target} PRIVATE ${ORTHOLUME_NUMERIC_FLAGS})
+    # Parsing the framework's headers is most of what each of their files costs
+    # to compile: their files are compiled in batches, each batch as one unit.
+    set_target_properties (${target} PROPERTIES UNITY_BUILD ON)
 endfunction()

@@ -10,6 +10,9 @@
 
 namespace ortholume::testing
 {
+/** The processor's shared fields, read and set as the editor does. */
+constexpr auto relaxed = std::memory_order_relaxed;
+
 inline void runMessageLoop (int milliseconds)
 {
     ortholume::testing::runMessageLoopFor (milliseconds);

@@ -12,7 +12,6 @@ using namespace ortholume::testing;
 
 namespace
 {
-constexpr auto relaxed = std::memory_order_relaxed;
 const juce::uint32 black = 0xff000000;
 
 juce::Image background() { return decode (BinaryData::editorBackground_png, BinaryData::editorBackground_pngSize); }
@@ -62,6 +61,7 @@ void expectCaptions (const juce::Image& drawn, bool ambixIn)
         EXPECT_TRUE (samePixels (drawn, 364, 38, ambix())) << "output format";
     }
 }
+} // namespace
 
 struct EditorRendering : public ::testing::Test
 {
@@ -76,7 +76,6 @@ struct EditorRendering : public ::testing::Test
 
     VelloranAudioProcessor processor;
 };
-} // namespace
 
 TEST_F (EditorRendering, ModeZeroShowsFumaInAndAmbixOutWithBandsBehindTheChannels)
 {

@@ -11,10 +11,6 @@
 
 using namespace ortholume::testing;
 
-namespace
-{
-constexpr auto relaxed = std::memory_order_relaxed;
-
 struct EditorWindow : public ::testing::Test
 {
     void setGainParameter (float value)
@@ -35,7 +31,6 @@ struct EditorWindow : public ::testing::Test
     VelloranAudioProcessor processor;
     VelloranAudioProcessorEditor editor { processor };
 };
-} // namespace
 
 TEST_F (EditorWindow, ChildrenStackInCreationOrderWithTheirNamesBoundsAndVisibility)
 {

@@ -9,8 +9,6 @@ using namespace ortholume::testing;
 
 namespace
 {
-constexpr auto relaxed = std::memory_order_relaxed;
-
 juce::ComboBox& listOf (OptionGUI& panel)
 {
     auto* list = childOfType<juce::ComboBox> (panel);
@@ -20,12 +18,12 @@ juce::ComboBox& listOf (OptionGUI& panel)
 
 /** Lets the list's asynchronous change notification arrive. */
 void deliverNotifications() { runMessageLoop (20); }
+} // namespace
 
 struct EditorOptionsPanel : public ::testing::Test
 {
     VelloranAudioProcessor processor;
 };
-} // namespace
 
 TEST_F (EditorOptionsPanel, ChildrenStackInCreationOrderWithTheirNamesAndBounds)
 {

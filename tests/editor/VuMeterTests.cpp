@@ -15,6 +15,7 @@ constexpr int meterWidth = 10;
 constexpr int meterHeight = 143;
 
 juce::Image scale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
+} // namespace
 
 struct EditorVuMeter : public ::testing::Test
 {
@@ -49,7 +50,6 @@ struct EditorVuMeter : public ::testing::Test
 
     VelloranAudioProcessor processor;
 };
-} // namespace
 
 TEST_F (EditorVuMeter, AtFullScaleShowsTheWholePicture)
 {
