@@ -78,24 +78,30 @@ foreach (_module IN ITEMS juce_core juce_events juce_data_structures juce_graphi
     endif()
 endforeach()
 
+# The framework's module sources compile inside two targets of ours: the shared
+# code, and the hosting tests' host. Those targets take our warnings and the
+# module sources take them back off, since what the framework warns about in
+# itself is not ours to fix. Our own files in them compile in batches, each
+# batch as one unit (parsing the framework's headers is most of what each file
+# costs); each module source stays a unit by itself, as the framework means it.
+file (GLOB ORTHOLUME_FRAMEWORK_MODULE_SOURCES ${_juce_module_includes}/juce_*/juce_*.cpp)
+
+function (ortholume_compile_framework_within target)
+    target_link_libraries (${target} PRIVATE ortholume_warnings)
+    set_property (SOURCE ${ORTHOLUME_FRAMEWORK_MODULE_SOURCES} TARGET_DIRECTORY ${target}
+                  APPEND PROPERTY COMPILE_OPTIONS -Wno-all -Wno-extra)
+    set_source_files_properties (${ORTHOLUME_FRAMEWORK_MODULE_SOURCES} TARGET_DIRECTORY ${target}
+                                 PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    set_target_properties (${target} PROPERTIES UNITY_BUILD ON)
+endfunction()
+
 # The framework's module sources, compiled without optimisation where the build
 # only exercises them: the hosting tests' host, and the instrumented builds,
 # which -O0 compiles in well under half the time. Our own sources keep the
 # build type's optimisation, so the fuzzers keep their pace.
-file (GLOB ORTHOLUME_FRAMEWORK_MODULE_SOURCES ${_juce_module_includes}/juce_*/juce_*.cpp)
-
 function (ortholume_compile_framework_unoptimised target)
-    set_source_files_properties (${ORTHOLUME_FRAMEWORK_MODULE_SOURCES} TARGET_DIRECTORY ${target}
-                                 PROPERTIES COMPILE_OPTIONS -O0)
-endfunction()
-
-# Our sources in the shared-code target get our warnings; JUCE's module sources,
-# compiled in the same target, do not.
-function (ortholume_add_shared_sources)
-    list (TRANSFORM ARGN PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
-    target_sources (Ortholume PRIVATE ${ARGN})
-    set_source_files_properties (${ARGN} TARGET_DIRECTORY Ortholume
-                                 PROPERTIES COMPILE_OPTIONS "${ORTHOLUME_WARNING_FLAGS}")
+    set_property (SOURCE ${ORTHOLUME_FRAMEWORK_MODULE_SOURCES} TARGET_DIRECTORY ${target}
+                  APPEND PROPERTY COMPILE_OPTIONS -O0)
 endfunction()
 
 # Programs of our own (tests, benchmarks, tools) link the shared code instead of

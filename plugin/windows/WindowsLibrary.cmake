@@ -18,8 +18,8 @@ target_link_libraries (Ortholume PRIVATE
     "${ORTHOLUME_PNG_LIBRARY}" "${ORTHOLUME_JPEG_LIBRARY}" "${ORTHOLUME_ZLIB_LIBRARY}")
 
 # The framework tells MinGW builds that it draws text without DirectWrite; we know.
-set_source_files_properties ("${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp" TARGET_DIRECTORY Ortholume
-                             PROPERTIES COMPILE_OPTIONS -Wno-cpp)
+set_property (SOURCE "${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp" TARGET_DIRECTORY Ortholume
+              APPEND PROPERTY COMPILE_OPTIONS -Wno-cpp)
 
 # The framework's GUI module outgrows the default COFF section count in a Debug build.
 # Release builds do not need it, but are not harmed by it.

@@ -12,6 +12,11 @@ public:
     static constexpr int knobLastFrame = 126;
     static constexpr int knobX = 45;
 
+    /** For a button of this look: with all four edges connected, its body
+        would be drawn square, were it drawn at all. */
+    static constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
+                                             | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
+
     AltLookAndFeel_transparentButton();
     ~AltLookAndFeel_transparentButton() override;
 

@@ -19,8 +19,6 @@ const juce::Rectangle<int> inputConfigBounds { 138, 80, 168, 78 };
 const juce::Rectangle<int> listBounds { 162, 116, 119, 19 };
 const juce::Rectangle<int> modeLabelBounds { 192, 76, 56, 36 };
 
-constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
-                                  | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
 
 void applyLabelSettings (juce::Label& label)
 {
@@ -39,7 +37,7 @@ OptionGUI::OptionGUI (VelloranAudioProcessor* processorToControl)
     closeButton = std::make_unique<juce::TextButton> ("closeButton");
     addAndMakeVisible (closeButton.get());
     closeButton->setButtonText (juce::String());
-    closeButton->setConnectedEdges (allEdgesConnected);
+    closeButton->setConnectedEdges (AltLookAndFeel_transparentButton::allEdgesConnected);
     closeButton->addListener (this);
     closeButton->setColour (juce::TextButton::buttonColourId, juce::Colour (0x00ffffff));
     closeButton->setColour (juce::TextButton::buttonOnColourId, juce::Colour (0x00ffffff));

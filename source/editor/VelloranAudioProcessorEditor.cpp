@@ -10,10 +10,10 @@
 #include "processor/VelloranAudioProcessor.h"
 #include "BinaryData.h"
 
+using ortholume::relaxed;
+
 namespace
 {
-constexpr auto relaxed = std::memory_order_relaxed;
-
 // The meters stand where the artwork's scales leave gaps for them, 19 or 20 pixels apart.
 constexpr std::array<int, 8> meterX { 50, 69, 89, 108, 325, 345, 364, 383 };
 constexpr int meterY = 64;

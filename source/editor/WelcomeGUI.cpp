@@ -14,9 +14,6 @@ const juce::Colour linkColour (0xffe10035);
 const juce::Rectangle<int> titleBounds { 134, 42, 175, 52 };
 const juce::Rectangle<int> linkBounds { 140, 172, 168, 22 };
 
-// All four edges connected: the body would be drawn square, were it drawn at all.
-constexpr int allEdgesConnected = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight
-                                  | juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom;
 } // namespace
 
 WelcomeGUI::WelcomeGUI()
@@ -34,7 +31,7 @@ WelcomeGUI::WelcomeGUI()
     closeButton = std::make_unique<juce::TextButton> ("closeButton");
     addAndMakeVisible (closeButton.get());
     closeButton->setButtonText (juce::String());
-    closeButton->setConnectedEdges (allEdgesConnected);
+    closeButton->setConnectedEdges (AltLookAndFeel_transparentButton::allEdgesConnected);
     closeButton->addListener (this);
     closeButton->setColour (juce::TextButton::buttonColourId, juce::Colour (0x00ffffff));
     closeButton->setColour (juce::TextButton::buttonOnColourId, juce::Colour (0x00ffffff));

@@ -11,11 +11,6 @@
 
 using namespace ortholume;
 
-namespace
-{
-constexpr auto relaxed = std::memory_order_relaxed;
-}
-
 VelloranAudioProcessor::VelloranAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::discreteChannels (numConvertedChannels), true)

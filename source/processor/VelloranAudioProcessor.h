@@ -8,6 +8,12 @@
 #include <array>
 #include <atomic>
 
+namespace ortholume
+{
+/** The one memory order of the fields the processor shares (see below). */
+constexpr auto relaxed = std::memory_order_relaxed;
+} // namespace ortholume
+
 /** Ortholume's processor: converts four-channel first-order ambisonics between
     FuMa and AmbiX in place, applies the smoothed output gain and measures the
     eight meter levels.

@@ -11,7 +11,6 @@ using namespace ortholume;
 
 namespace
 {
-constexpr auto relaxed = std::memory_order_relaxed;
 const char* const gainParameterName = "Gain";
 const char* const gainParameterSymbol = "gain";
 const char* const programName = "Default";

@@ -4,14 +4,14 @@
 // framework's own hit testing puts them, timers run as they would.
 
 #include "MessageLoop.h"
+#include "processor/VelloranAudioProcessor.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace ortholume::testing
 {
-/** The processor's shared fields, read and set as the editor does. */
-constexpr auto relaxed = std::memory_order_relaxed;
+using ortholume::relaxed;
 
 inline void runMessageLoop (int milliseconds)
 {

@@ -4,10 +4,6 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
-namespace
-{
-constexpr float sqrtTwo = 1.41421353816986083984375f;
-
 struct Format
 {
     const char* name;
@@ -16,6 +12,10 @@ struct Format
 };
 
 std::ostream& operator<< (std::ostream& os, const Format& format) { return os << format.name; }
+
+namespace
+{
+constexpr float sqrtTwo = 1.41421353816986083984375f;
 
 std::unique_ptr<juce::AudioPluginInstance> construct (const Format& format)
 {
@@ -91,10 +91,10 @@ juce::AudioProcessorParameter* gainOf (juce::AudioPluginInstance& instance)
 
     return nullptr;
 }
+} // namespace
 
 class CallOrder : public ::testing::TestWithParam<Format>
 {};
-} // namespace
 
 TEST_P (CallOrder, ResumeWithoutRateBlocksSuspendAndPrepareAgain)
 {

@@ -388,8 +388,6 @@ TEST (Conversion, SettlingLeavesTargetsAndModeAlone)
     EXPECT_EQ (bitsOf (processor.mixTarget.load()), bitsOf (1.0f));
 }
 
-namespace
-{
 /** Runs every conversion in the test on one instruction set, or skips the test if this build or processor lacks it. */
 class ConversionOnEveryInstructionSet : public testing::TestWithParam<ortholume::InstructionSet>
 {
@@ -404,7 +402,6 @@ protected:
 
     void TearDown() override { ortholume::useWidestInstructionSet(); }
 };
-} // namespace
 
 TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheStepByStepPath)
 {
