@@ -19,7 +19,6 @@ const juce::Rectangle<int> inputConfigBounds { 138, 80, 168, 78 };
 const juce::Rectangle<int> listBounds { 162, 116, 119, 19 };
 const juce::Rectangle<int> modeLabelBounds { 192, 76, 56, 36 };
 
-
 void applyLabelSettings (juce::Label& label)
 {
     label.setFont (juce::Font (labelFontHeight, juce::Font::plain));

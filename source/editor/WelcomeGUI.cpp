@@ -13,7 +13,6 @@ const juce::Colour linkColour (0xffe10035);
 
 const juce::Rectangle<int> titleBounds { 134, 42, 175, 52 };
 const juce::Rectangle<int> linkBounds { 140, 172, 168, 22 };
-
 } // namespace
 
 WelcomeGUI::WelcomeGUI()
