@@ -63,7 +63,6 @@ public:
     // The host parameter is served through the index-based interface, which this
     // framework release marks deprecated but still routes to every host wrapper;
     // its ids and texts are what saved sessions and automation already hold.
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
     const juce::String getInputChannelName (int channelIndex) const override;
     const juce::String getOutputChannelName (int channelIndex) const override;
     bool isInputChannelStereoPair (int index) const override;
@@ -77,7 +76,6 @@ public:
     float getParameterDefaultValue (int parameterIndex) override;
     void setParameter (int parameterIndex, float newValue) override;
     bool silenceInProducesSilenceOut() const override;
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     int getNumPrograms() override;
     int getCurrentProgram() override;
