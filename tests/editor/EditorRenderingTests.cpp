@@ -63,6 +63,8 @@ void expectCaptions (const juce::Image& drawn, bool ambixIn)
 }
 } // namespace
 
+namespace ortholume::testing
+{
 struct EditorRendering : public ::testing::Test
 {
     EditorRendering()
@@ -76,6 +78,7 @@ struct EditorRendering : public ::testing::Test
 
     VelloranAudioProcessor processor;
 };
+} // namespace ortholume::testing
 
 TEST_F (EditorRendering, ModeZeroShowsFumaInAndAmbixOutWithBandsBehindTheChannels)
 {

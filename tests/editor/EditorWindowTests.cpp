@@ -11,6 +11,8 @@
 
 using namespace ortholume::testing;
 
+namespace ortholume::testing
+{
 struct EditorWindow : public ::testing::Test
 {
     void setGainParameter (float value)
@@ -31,6 +33,7 @@ struct EditorWindow : public ::testing::Test
     VelloranAudioProcessor processor;
     VelloranAudioProcessorEditor editor { processor };
 };
+} // namespace ortholume::testing
 
 TEST_F (EditorWindow, ChildrenStackInCreationOrderWithTheirNamesBoundsAndVisibility)
 {

@@ -20,10 +20,13 @@ juce::ComboBox& listOf (OptionGUI& panel)
 void deliverNotifications() { runMessageLoop (20); }
 } // namespace
 
+namespace ortholume::testing
+{
 struct EditorOptionsPanel : public ::testing::Test
 {
     VelloranAudioProcessor processor;
 };
+} // namespace ortholume::testing
 
 TEST_F (EditorOptionsPanel, ChildrenStackInCreationOrderWithTheirNamesAndBounds)
 {

@@ -17,6 +17,8 @@ constexpr int meterHeight = 143;
 juce::Image scale() { return decode (BinaryData::vuMeterVertical_png, BinaryData::vuMeterVertical_pngSize); }
 } // namespace
 
+namespace ortholume::testing
+{
 struct EditorVuMeter : public ::testing::Test
 {
     juce::Image renderSlot (int slot, float level)
@@ -50,6 +52,7 @@ struct EditorVuMeter : public ::testing::Test
 
     VelloranAudioProcessor processor;
 };
+} // namespace ortholume::testing
 
 TEST_F (EditorVuMeter, AtFullScaleShowsTheWholePicture)
 {

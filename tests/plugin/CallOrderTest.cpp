@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
+namespace ortholume::testing
+{
 struct Format
 {
     const char* name;
@@ -12,6 +14,9 @@ struct Format
 };
 
 std::ostream& operator<< (std::ostream& os, const Format& format) { return os << format.name; }
+} // namespace ortholume::testing
+
+using namespace ortholume::testing;
 
 namespace
 {
@@ -93,8 +98,11 @@ juce::AudioProcessorParameter* gainOf (juce::AudioPluginInstance& instance)
 }
 } // namespace
 
+namespace ortholume::testing
+{
 class CallOrder : public ::testing::TestWithParam<Format>
 {};
+} // namespace ortholume::testing
 
 TEST_P (CallOrder, ResumeWithoutRateBlocksSuspendAndPrepareAgain)
 {

@@ -388,8 +388,10 @@ TEST (Conversion, SettlingLeavesTargetsAndModeAlone)
     EXPECT_EQ (bitsOf (processor.mixTarget.load()), bitsOf (1.0f));
 }
 
+namespace ortholume::testing
+{
 /** Runs every conversion in the test on one instruction set, or skips the test if this build or processor lacks it. */
-class ConversionOnEveryInstructionSet : public testing::TestWithParam<ortholume::InstructionSet>
+class ConversionOnEveryInstructionSet : public ::testing::TestWithParam<ortholume::InstructionSet>
 {
 protected:
     void SetUp() override
@@ -402,6 +404,7 @@ protected:
 
     void TearDown() override { ortholume::useWidestInstructionSet(); }
 };
+} // namespace ortholume::testing
 
 TEST_P (ConversionOnEveryInstructionSet, FollowsTheModelBitForBitAndMetersAsTheStepByStepPath)
 {
