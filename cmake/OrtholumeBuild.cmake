@@ -78,12 +78,16 @@ foreach (_module IN ITEMS juce_core juce_events juce_data_structures juce_graphi
     endif()
 endforeach()
 
+# Our files that include the framework's headers compile in batches, each batch
+# as one unit: parsing those headers is most of what each file costs. Switch it
+# off (-D ORTHOLUME_BATCHED_COMPILE=OFF) to see that every file includes what it uses.
+option (ORTHOLUME_BATCHED_COMPILE "Compile our framework-including files in batches" ON)
+
 # The framework's module sources compile inside two targets of ours: the shared
 # code, and the hosting tests' host. Those targets take our warnings and the
 # module sources take them back off, since what the framework warns about in
-# itself is not ours to fix. Our own files in them compile in batches, each
-# batch as one unit (parsing the framework's headers is most of what each file
-# costs); each module source stays a unit by itself, as the framework means it.
+# itself is not ours to fix. Our own files in them compile in batches; each
+# module source stays a unit by itself, as the framework means it.
 file (GLOB ORTHOLUME_FRAMEWORK_MODULE_SOURCES ${_juce_module_includes}/juce_*/juce_*.cpp)
 
 function (ortholume_compile_framework_within target)
@@ -92,7 +96,7 @@ function (ortholume_compile_framework_within target)
                   APPEND PROPERTY COMPILE_OPTIONS -Wno-all -Wno-extra)
     set_source_files_properties (${ORTHOLUME_FRAMEWORK_MODULE_SOURCES} TARGET_DIRECTORY ${target}
                                  PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
-    set_target_properties (${target} PROPERTIES UNITY_BUILD ON)
+    set_target_properties (${target} PROPERTIES UNITY_BUILD ${ORTHOLUME_BATCHED_COMPILE})
 endfunction()
 
 # The framework's module sources, compiled without optimisation where the build
@@ -114,7 +118,5 @@ function (ortholume_link_shared_code target)
     target_compile_definitions (${target} PRIVATE
         $<TARGET_PROPERTY:Ortholume,COMPILE_DEFINITIONS>)
     target_compile_options (${target} PRIVATE ${ORTHOLUME_NUMERIC_FLAGS})
-    # Parsing the framework's headers is most of what each of their files costs
-    # to compile: their files are compiled in batches, each batch as one unit.
-    set_target_properties (${target} PROPERTIES UNITY_BUILD ON)
+    set_target_properties (${target} PROPERTIES UNITY_BUILD ${ORTHOLUME_BATCHED_COMPILE})
 endfunction()
