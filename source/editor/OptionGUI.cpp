@@ -100,7 +100,7 @@ void OptionGUI::timerCallback()
     if (processor == nullptr)
         return;
 
-    const int mode = processor->idxInputConfig.load (std::memory_order_relaxed);
+    const int mode = processor->idxInputConfig.load (ortholume::relaxed);
 
     // A pick the list has not reported yet moves its selection away from where
     // list and processor last agreed. While the processor stays where it was, the
@@ -132,7 +132,7 @@ void OptionGUI::comboBoxChanged (juce::ComboBox* comboBoxThatHasChanged)
     // echoes a mode the processor has left since (a state the host restored in
     // between), handing it back would undo that restore; the next tick follows
     // the processor instead.
-    if (selected == mirroredSelection && processor->idxInputConfig.load (std::memory_order_relaxed) != mirroredMode)
+    if (selected == mirroredSelection && processor->idxInputConfig.load (ortholume::relaxed) != mirroredMode)
         return;
 
     processor->setConversionMode (selected);

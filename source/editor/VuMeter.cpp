@@ -26,7 +26,7 @@ float VuMeter::readLevel() const
     if (meterProcessor == nullptr || ! juce::isPositiveAndBelow (slotIndex, (int) meterProcessor->meterLevels.size()))
         return 0.0f;
 
-    const auto level = meterProcessor->meterLevels[(size_t) slotIndex].load (std::memory_order_relaxed);
+    const auto level = meterProcessor->meterLevels[(size_t) slotIndex].load (ortholume::relaxed);
 
     // The engine keeps levels in 0..1; anything else, NaN included, must not
     // push the bar outside the component or the picture.
